@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <system_error>
 
@@ -21,20 +20,6 @@ std::string Upper(std::string s) {
 
 bool HasBmpExtension(const fs::path& p) { return Upper(p.extension().string()) == ".BMP"; }
 
-// The tile folder: "Textures" below the working directory, or a folder of that name in
-// another letter case when there is no exact match.
-fs::path TexturesDir(const fs::path& workDir) {
-    std::error_code ec;
-    const fs::path exact = workDir / "Textures";
-    if (fs::is_directory(exact, ec))
-        return exact;
-    for (fs::directory_iterator it(workDir, ec), end; !ec && it != end; it.increment(ec)) {
-        if (Upper(it->path().filename().string()) == "TEXTURES" && it->is_directory(ec))
-            return it->path();
-    }
-    return exact;
-}
-
 char CharAt(const std::string& s, std::size_t i) { return i < s.size() ? s[i] : '\0'; }
 int DigitAt(const std::string& s, std::size_t i) {
     const char c = CharAt(s, i);
@@ -43,8 +28,7 @@ int DigitAt(const std::string& s, std::size_t i) {
 
 // Fits the picture to 128 x 128 (taller pictures are thinned, shorter ones stretched, wider ones
 // cut to their left 128 columns) and converts it to 32 bits, top row first.
-Picture ConvertTile(const BmpFile& bmp) {
-    Picture tile(kTileSize, kTileSize);
+void ConvertTile(const BmpFile& bmp, Picture& tile) {
     float sum = 0.0f;
     const float step = static_cast<float>(bmp.height) * 0.0078125f;
     for (int d = 0; d < kTileSize; ++d) { // d counts rows from the bottom
@@ -60,32 +44,43 @@ Picture ConvertTile(const BmpFile& bmp) {
                 out[x] = MakeColor(in[2], in[1], in[0]);
         }
     }
-    return tile;
 }
+
+// Tiles are fitted to 128 x 128; files beyond this size are not tile pictures.
+constexpr std::streamoff kMaxTileFileBytes = 64 << 20;
 
 enum class ReadResult { Ok, Unusable, CannotOpen };
 
-ReadResult ReadTile(const fs::path& path, Picture& tile, std::string& why) {
-    std::ifstream in(path, std::ios::binary);
+// Reads one tile file into `tile` (already 128 x 128). `buffer` is reused from file to file.
+ReadResult ReadTile(const fs::path& path, Picture& tile, std::vector<std::uint8_t>& buffer,
+                    std::string& why) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         why = "cannot be opened";
         return ReadResult::CannotOpen;
     }
-    std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > kMaxTileFileBytes) {
+        why = size < 0 ? "cannot be read" : "the file is too large to be a tile picture";
+        return ReadResult::Unusable;
+    }
+    buffer.resize(static_cast<std::size_t>(size));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(buffer.data()), size)) {
         why = "cannot be read";
         return ReadResult::Unusable;
     }
     BmpFile bmp;
-    if (!BmpFile::Parse(std::move(data), bmp, why))
-        return ReadResult::Unusable;
-    if (bmp.width < kTileSize) {
+    const bool parsed = BmpFile::Parse(std::move(buffer), bmp, why);
+    ReadResult result = ReadResult::Unusable;
+    if (parsed && bmp.width < kTileSize) {
         why = "the picture is narrower than 128 pixels (" + std::to_string(bmp.width) + ")";
-        return ReadResult::Unusable;
+    } else if (parsed) {
+        ConvertTile(bmp, tile);
+        result = ReadResult::Ok;
     }
-    tile = ConvertTile(bmp);
-    return ReadResult::Ok;
+    buffer = std::move(bmp.bytes);
+    return result;
 }
 
 } // namespace
@@ -98,6 +93,18 @@ std::string TileLoadReport::ProblemText() const {
 }
 
 TileLibrary::TileLibrary() : m_tileGroup(new TileGroup[kMaxGroups]) {}
+
+fs::path TileLibrary::TexturesDir(const fs::path& workDir) {
+    std::error_code ec;
+    const fs::path exact = workDir / "Textures";
+    if (fs::is_directory(exact, ec))
+        return exact;
+    for (fs::directory_iterator it(workDir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (Upper(it->path().filename().string()) == "TEXTURES" && it->is_directory(ec))
+            return it->path();
+    }
+    return exact;
+}
 
 std::string TileLibrary::TileNameOf(const std::string& fileName) {
     return Upper(fileName.substr(0, 8));
@@ -120,43 +127,49 @@ std::vector<fs::path> TileLibrary::ListTileFiles(const fs::path& texturesDir) {
 
 TileLoadReport TileLibrary::LoadTileLibrary(const fs::path& workDir) {
     TileLoadReport report;
-    m_nLastTile = -1;
-    m_nLastGroup = -1;
-    for (Picture& p : m_hTileDib)
-        p = Picture();
-    m_tileColor.fill(0);
-    for (std::string& s : m_strTileName)
-        s.clear();
-
     const std::vector<fs::path> files = ListTileFiles(TexturesDir(workDir));
     if (files.empty()) {
         report.status = TileLoadReport::Status::NoTiles;
         return report;
     }
+    m_nLastTile = -1;
+    m_nLastGroup = -1;
+    m_tileColor.fill(0);
+    for (std::string& s : m_strTileName)
+        s.clear();
     if (files.size() > static_cast<std::size_t>(kMaxTiles)) {
         report.problems.push_back(std::to_string(files.size() - kMaxTiles) +
                                   " tile files after the first 500 were left out (from " +
                                   files[kMaxTiles].filename().string() + " on).");
     }
 
+    std::vector<std::uint8_t> buffer;
     for (std::size_t f = 0; f < files.size() && f < static_cast<std::size_t>(kMaxTiles); ++f) {
-        Picture tile;
+        // Pictures of an earlier load are reused in place when they have the tile size.
+        Picture& tile = m_hTileDib[f];
+        if (tile.width != kTileSize || tile.height != kTileSize)
+            tile = Picture(kTileSize, kTileSize);
         std::string why;
-        const ReadResult r = ReadTile(files[f], tile, why);
+        const ReadResult r = ReadTile(files[f], tile, buffer, why);
         if (r == ReadResult::CannotOpen) {
             report.status = TileLoadReport::Status::OpenFailed;
             report.openFailure = files[f].string() + " " + why;
-            return report;
+            break;
         }
         const int i = ++m_nLastTile;
         if (r == ReadResult::Unusable) {
             report.problems.push_back(files[f].filename().string() + ": " + why +
                                       "; the tile is shown black.");
-            tile = Picture(kTileSize, kTileSize);
+            std::fill(tile.pixels.begin(), tile.pixels.end(), 0u);
         }
-        m_hTileDib[i] = std::move(tile);
         m_strTileName[i] = TileNameOf(files[f].filename().string());
     }
+
+    // Release the pictures of tiles that are no longer listed.
+    for (std::size_t i = static_cast<std::size_t>(m_nLastTile + 1); i < m_hTileDib.size(); ++i)
+        m_hTileDib[i] = Picture();
+    if (report.status != TileLoadReport::Status::Ok)
+        return report;
 
     BuildGroups(report);
     for (int i = 0; i <= m_nLastTile; ++i)

@@ -43,6 +43,10 @@ public:
     // Reloads everything from `workDir`/Textures.
     TileLoadReport LoadTileLibrary(const std::filesystem::path& workDir);
 
+    // The tile folder: "Textures" below `workDir`, or a folder of that name in another letter
+    // case when there is no exact match.
+    static std::filesystem::path TexturesDir(const std::filesystem::path& workDir);
+
     // The .bmp files of `texturesDir` (extension in any letter case), in tile order.
     static std::vector<std::filesystem::path> ListTileFiles(const std::filesystem::path& texturesDir);
 
