@@ -1,0 +1,267 @@
+#include "FrameOps.h"
+#include "MainDoc.h"
+#include "MapRenderer.h"
+#include "Navigation.h"
+#include "Random.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// A tile of pseudo-random pixels whose fourth byte is 0.
+Picture NoiseTile(std::uint32_t seed) {
+    Picture p(128, 128);
+    std::uint32_t s = seed;
+    for (std::uint32_t& px : p.pixels) {
+        s = s * 1664525u + 1013904223u;
+        px = (s >> 8) & 0xFFFFFF;
+    }
+    return p;
+}
+
+// What a cell pixel must be, straight from the rules: output column c, row r from the top of
+// an n-pixel cell. The tile's rows are counted bottom-up when sampling.
+std::uint32_t ExpectedPixel(const Picture& tile, int c, int r, int step, int flip, int mirror,
+                            bool shaded, int b, int tl, int tr, int bl, int br) {
+    const int n = 128 / step;
+    const int v = n - 1 - r; // row from the cell's bottom
+    const int srcFromBottom = flip ? r * step : v * step;
+    const int srcCol = mirror ? (n - 1 - c) * step : c * step;
+    const std::uint32_t p = tile.At(srcCol, 127 - srcFromBottom);
+    int value;
+    if (shaded) {
+        const int q = n * n, i = c;
+        value = (bl * (q + i * v - i * n - n * v)) / q + (tl * (n * v - i * v)) / q +
+                ((i * n - i * v) * br) / q + (tr * i * v) / q;
+    } else {
+        if (b < -128)
+            return 0;
+        if (b > 200)
+            return 0xFFFFFFFFu;
+        value = b;
+    }
+    auto ch = [&](int shift) {
+        return static_cast<std::uint32_t>(
+                   std::clamp(static_cast<int>((p >> shift) & 0xFF) + value, 0, 255))
+               << shift;
+    };
+    return (p & 0xFF000000u) | ch(16) | ch(8) | ch(0);
+}
+
+TEST(FrameOpsTest, CellsMatchThePerPixelRulesAtEveryZoomAndOrientation) {
+    const Picture tile = NoiseTile(7);
+    for (int step : {1, 2, 4, 8, 16, 32}) {
+        const int n = 128 / step;
+        for (int orient = 0; orient < 4; ++orient) {
+            const int mirror = orient & 1, flip = orient >> 1;
+            for (int b : {0, -1, -64, -128, -129, 1, 100, 200, 201}) {
+                Picture frame(300, 300);
+                DrawTile(frame, 10, 20, tile, b, flip, mirror, step);
+                for (int r = 0; r < n; ++r)
+                    for (int c = 0; c < n; ++c)
+                        ASSERT_EQ(
+                            frame.At(10 + c, 20 + r),
+                            ExpectedPixel(tile, c, r, step, flip, mirror, false, b, 0, 0, 0, 0))
+                            << "step " << step << " orient " << orient << " b " << b;
+                EXPECT_EQ(frame.At(9, 20), 0u); // nothing outside the cell
+                EXPECT_EQ(frame.At(10 + n, 20 + n - 1), 0u);
+            }
+            // Shaded: corners with mixed signs and large values exercise the truncation.
+            const int corners[][4] = {
+                {0, 0, 0, 0}, {64, -64, 128, -255}, {-7, 13, -1, 1}, {16320, -16320, 500, 3}};
+            for (const auto& k : corners) {
+                Picture frame(300, 300);
+                DrawTileShaded(frame, 3, 5, tile, k[0], k[1], k[2], k[3], flip, mirror, step);
+                for (int r = 0; r < n; ++r)
+                    for (int c = 0; c < n; ++c)
+                        ASSERT_EQ(frame.At(3 + c, 5 + r),
+                                  ExpectedPixel(tile, c, r, step, flip, mirror, true, 0, k[0], k[1],
+                                                k[2], k[3]))
+                            << "step " << step << " orient " << orient << " c " << c << " r " << r;
+            }
+        }
+    }
+}
+
+TEST(FrameOpsTest, GridLinesLieOnTheRowAboveAndNumbersPrintWithoutZeros) {
+    Picture frame(20, 10);
+    FrameVLine(frame, 4, 0, 5); // rows -1..4: the row above the frame is skipped
+    FrameHLine(frame, 2, 6, 3); // row 2
+    FrameVLine(frame, 7, 5, 4); // y1 < y0: nothing
+    FrameHLine(frame, 9, 8, 3); // x1 < x0: nothing
+    for (int y = 0; y < 10; ++y)
+        EXPECT_EQ(frame.At(4, y), y <= 4 ? (y == 2 ? kGridHColor : kGridVColor) : 0u) << y;
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(frame.At(x, 2), (x >= 2 && x <= 6) ? kGridHColor : 0u) << x;
+    EXPECT_EQ(frame.At(7, 4), 0u);
+
+    EXPECT_EQ(NumberText(12), "12");
+    EXPECT_EQ(NumberText(0), "0");
+    EXPECT_EQ(NumberText(100), "100");
+    EXPECT_EQ(NumberText(-3), "-3");
+    EXPECT_EQ(NumberText(512), "512");
+}
+
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        doc = std::make_unique<CMainDoc>();
+        doc->m_nLastTile = 2;
+        for (int i = 0; i <= 2; ++i) {
+            doc->m_hTileDib[i] = NoiseTile(100 + i);
+            doc->m_tileColor[i] = static_cast<int>(doc->m_hTileDib[i].AverageColor());
+        }
+    }
+    // Pixel (c, r) of cell (x, y) as drawn at the current settings, scroll at (0, 0).
+    std::uint32_t CellPixel(int x, int y, int c, int r) const {
+        const int cp = doc->m_nCellPixels;
+        return renderer.m_hFrameDib.At(x * cp + c, y * cp + r);
+    }
+    std::unique_ptr<CMainDoc> doc;
+    MapRenderer renderer;
+};
+
+TEST_F(RenderTest, FullRedrawShadesByHeightAndBlacksOutBeyondTheMap) {
+    doc->m_nSizeX = 5;
+    doc->m_nSizeY = 4;
+    doc->m_nZoomStep = 32;
+    doc->m_nCellPixels = 4;
+    doc->m_nHeightViewScale = 4; // k = 64
+    doc->m_nShadeBase = 10;
+    doc->m_height[CellIndex(1, 0)] = 9;  // one level below: darkened by 64
+    doc->m_height[CellIndex(2, 0)] = 7;  // three below: black
+    doc->m_height[CellIndex(3, 0)] = 14; // four above: 256 > 200, white
+    doc->m_tile[CellIndex(4, 0)] = 7;    // beyond the library: left as it was
+    doc->m_tile[CellIndex(0, 1)] = 2;
+    doc->m_mirror[CellIndex(0, 1)] = 1;
+    for (int x = 0; x < 5; ++x)
+        for (int y = 1; y < 4; ++y)
+            doc->m_height[CellIndex(x, y)] = 10;
+    Picture overview(5, 4);
+    ASSERT_TRUE(renderer.Render(*doc, 802, 600, 0, 0, &overview));
+    EXPECT_EQ(renderer.m_hFrameDib.width, 1002);
+    EXPECT_EQ(renderer.m_hFrameDib.height, 800);
+    EXPECT_EQ(doc->m_bRedrawAll, 0);
+
+    const Picture& t0 = doc->m_hTileDib[0];
+    EXPECT_EQ(CellPixel(0, 0, 1, 1), ExpectedPixel(t0, 1, 1, 32, 0, 0, false, 0 - 640, 0, 0, 0, 0));
+    EXPECT_EQ(CellPixel(1, 0, 2, 3), ExpectedPixel(t0, 2, 3, 32, 0, 0, false, -64, 0, 0, 0, 0));
+    EXPECT_EQ(CellPixel(2, 0, 0, 0), 0u);
+    EXPECT_EQ(CellPixel(3, 0, 3, 3), 0xFFFFFFFFu);
+    EXPECT_EQ(CellPixel(4, 0, 0, 0), 0u); // the new frame is black there
+    EXPECT_EQ(CellPixel(0, 1, 0, 2),
+              ExpectedPixel(doc->m_hTileDib[2], 0, 2, 32, 0, 1, false, 0, 0, 0, 0, 0));
+    // 200 columns x 150 rows of cells: cell (199, 149) is black (beyond the map), and the last
+    // two pixel columns are never drawn.
+    doc->m_nHeightViewScale = -1; // no shading: tiles exactly as loaded
+    renderer.m_hFrameDib.At(801, 10) = 0x123456;
+    renderer.m_hFrameDib.At(799, 10) = 0x123456;
+    doc->RedrawAll();
+    renderer.Render(*doc, 802, 600, 0, 0, nullptr);
+    EXPECT_EQ(renderer.m_hFrameDib.At(801, 10), 0x123456u);
+    EXPECT_EQ(renderer.m_hFrameDib.At(799, 10), 0u);
+    EXPECT_EQ(CellPixel(3, 0, 3, 3), ExpectedPixel(t0, 3, 3, 32, 0, 0, false, 0, 0, 0, 0, 0));
+    // The overview holds each cell's tile colour, black for an index beyond the library.
+    EXPECT_EQ(overview.At(0, 1), static_cast<std::uint32_t>(doc->m_tileColor[2]));
+    EXPECT_EQ(overview.At(4, 0), 0u);
+}
+
+TEST_F(RenderTest, PartialRedrawDrawsOnlyListedVisibleCells) {
+    doc->m_nZoomStep = 8;
+    doc->m_nCellPixels = 16;
+    ASSERT_TRUE(renderer.Render(*doc, 160, 160, 6 * 3, 6 * 2, nullptr)); // first cell (3, 2)
+    EXPECT_FALSE(renderer.Render(*doc, 160, 160, 18, 12, nullptr));      // nothing asked: nothing
+    // Scribble over the frame, then mark two cells: only the visible one is redrawn.
+    std::fill(renderer.m_hFrameDib.pixels.begin(), renderer.m_hFrameDib.pixels.end(), 0x0A0B0Cu);
+    doc->SetTile(4, 2, 1, 0);
+    doc->SetTile(20, 20, 1, 0); // off screen
+    Picture overview(30, 30);
+    ASSERT_TRUE(renderer.Render(*doc, 160, 160, 18, 12, &overview));
+    EXPECT_EQ(renderer.m_hFrameDib.At(16 + 5, 7),
+              ExpectedPixel(doc->m_hTileDib[1], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
+    EXPECT_EQ(renderer.m_hFrameDib.At(5, 7), 0x0A0B0Cu);
+    EXPECT_EQ(overview.At(20, 20), static_cast<std::uint32_t>(doc->m_tileColor[1]));
+    EXPECT_EQ(overview.At(4, 3), 0u);
+    EXPECT_EQ(doc->m_nLastDirty, -1);
+    // A new client size recreates the frame and redraws everything.
+    doc->SetTile(5, 5, 1, 0);
+    renderer.Render(*doc, 100, 90, 18, 12, nullptr);
+    EXPECT_EQ(renderer.m_hFrameDib.width, 300);
+    EXPECT_EQ(renderer.m_hFrameDib.At(5, 7),
+              ExpectedPixel(doc->m_hTileDib[0], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
+}
+
+TEST_F(RenderTest, GouraudBlendsTowardsNeighboursAndUnshadedEdges) {
+    doc->m_nSizeX = doc->m_nSizeY = 2;
+    doc->m_bGouraud = 1;
+    doc->m_nHeightViewScale = 256; // k = 1
+    doc->m_height[CellIndex(0, 0)] = 40;
+    doc->m_height[CellIndex(1, 0)] = 10;
+    doc->m_height[CellIndex(0, 1)] = 20;
+    doc->m_height[CellIndex(1, 1)] = 30;
+    doc->m_flip[CellIndex(1, 1)] = 1;
+    renderer.Render(*doc, 256, 256, 0, 0, nullptr);
+    const Picture& t = doc->m_hTileDib[0];
+    for (int r : {0, 77, 127})
+        for (int c : {0, 50, 127}) {
+            EXPECT_EQ(CellPixel(0, 0, c, r),
+                      ExpectedPixel(t, c, r, 1, 0, 0, true, 0, 40, 10, 20, 30));
+            // the last cell blends towards 0 outside the map, whatever its flip
+            EXPECT_EQ(CellPixel(1, 1, c, r), ExpectedPixel(t, c, r, 1, 1, 0, true, 0, 30, 0, 0, 0));
+        }
+}
+
+TEST_F(RenderTest, GridAndScaleMarker) {
+    doc->m_bGrid = 1;
+    doc->m_bScaleMarker = 1;
+    doc->m_nHeightViewScale = -1;
+    renderer.Render(*doc, 300, 260, 0, 0, nullptr); // 2 x 2 whole cells at x1
+    const Picture& f = renderer.m_hFrameDib;
+    // Vertical line on the first column of the second cell column, rows 0..254.
+    EXPECT_EQ(f.At(128, 100), kGridVColor);
+    EXPECT_EQ(f.At(128, 254), kGridVColor);
+    EXPECT_NE(f.At(128, 255), kGridVColor);
+    EXPECT_NE(f.At(256, 100), kGridVColor); // no line after the last whole column
+    // Horizontal line on the last row of the first cell row, columns 0..255.
+    EXPECT_EQ(f.At(0, 127), kGridHColor);
+    EXPECT_EQ(f.At(255, 127), kGridHColor);
+    EXPECT_NE(f.At(256, 127), kGridHColor);
+    // Marker: s = 66; top edge on row 1, bottom on row 65, left on column 2, right on 66.
+    EXPECT_EQ(f.At(3, 1), kGridHColor);
+    EXPECT_EQ(f.At(65, 1), kGridHColor);
+    EXPECT_EQ(f.At(2, 1), kGridVColor); // the vertical edges are drawn last
+    EXPECT_NE(f.At(3, 0), kGridHColor);
+    EXPECT_EQ(f.At(30, 65), kGridHColor);
+    EXPECT_EQ(f.At(2, 30), kGridVColor);
+    EXPECT_EQ(f.At(66, 30), kGridVColor);
+    EXPECT_NE(f.At(67, 30), kGridVColor);
+    EXPECT_NE(f.At(30, 30), kGridVColor);
+}
+
+TEST(NavigationTest, ScrollGeometryAndCellUnderPoint) {
+    EXPECT_EQ(ScrollExtent(256), 2572);
+    EXPECT_EQ(ScrollExtent(512), 4108);
+    EXPECT_EQ(ScrollPageStep(2572), 257);
+    EXPECT_EQ(ScrollLineStep(2572), 25);
+    EXPECT_EQ(CellUnderPoint(130, 600, 128), 101);
+    EXPECT_EQ(CellUnderPoint(130, 600, 32), 104);
+    EXPECT_EQ(CellUnderPoint(10, 0, 128), 0);
+    EXPECT_EQ(FirstVisibleCell(605), FirstVisibleCell(600));
+    EXPECT_EQ(ScrollMaximum(2572, 1000), 1572);
+    EXPECT_EQ(ScrollMaximum(100, 1000), 0);
+}
+
+TEST(ReadoutTest, ReadsThePlanesAndNothingOutsideThem) {
+    auto doc = std::make_unique<CMainDoc>();
+    doc->m_height[CellIndex(0, 0)] = 37;
+    doc->m_height[CellIndex(300, 2)] = 9; // outside the map but inside the planes
+    EXPECT_EQ(ReadoutText(*doc, 0, 0), "Loc:1,1  H:37");
+    EXPECT_EQ(ReadoutText(*doc, 300, 2), "Loc:301,3  H:9");
+    EXPECT_EQ(ReadoutText(*doc, 600, 2), "Loc:601,3  H:0");
+    EXPECT_EQ(ReadoutText(*doc, -1, 5), "Loc:0,6  H:0");
+}
+
+} // namespace
