@@ -4,41 +4,33 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
-// Source pixel of output column c, row r (from the top) of an n-pixel cell.
-// The tile's own rows run bottom-up: without flip its bottom row lands on the cell's bottom
-// row; with flip on the cell's top row. With mirror the columns run right to left.
-struct Sampler {
-    const Picture& tile;
-    int step;
-    int n;
-    int flip;
-    int mirror;
+constexpr int kTilePixels = 128;
 
-    // Top-down tile row for output row r (0 = the cell's top row).
-    const std::uint32_t* SourceRow(int r) const {
-        const int fromBottom = flip ? r * step : (n - 1 - r) * step;
-        return tile.Row(kTileSizePixels - 1 - fromBottom);
-    }
-    int SourceColumn(int c) const { return mirror ? (n - 1 - c) * step : c * step; }
-    static constexpr int kTileSizePixels = 128;
-};
+// Top-down tile row for output row r (0 = the cell's top row) of an n-pixel cell. The tile's
+// rows are sampled bottom-up: without flip its bottom row lands on the cell's bottom row, with
+// flip on the cell's top row.
+inline const std::uint32_t* SourceRow(const Picture& tile, int r, int n, int step, int flip) {
+    const int fromBottom = flip ? r * step : (n - 1 - r) * step;
+    return tile.Row(kTilePixels - 1 - fromBottom);
+}
 
-// Gathers one output row of the cell into `out` (n pixels).
-inline void GatherRow(const Sampler& s, int r, std::uint32_t* out) {
-    const std::uint32_t* src = s.SourceRow(r);
-    if (s.step == 1) {
-        if (!s.mirror) {
-            std::memcpy(out, src, sizeof(std::uint32_t) * s.n);
-        } else {
-            for (int c = 0; c < s.n; ++c)
-                out[c] = src[s.n - 1 - c];
-        }
-        return;
+// One output row of n pixels: every step-th tile pixel, right to left with mirror.
+inline void GatherRow(const std::uint32_t* src, int n, int step, int mirror, std::uint32_t* out) {
+    if (step == 1 && !mirror) {
+        std::memcpy(out, src, sizeof(std::uint32_t) * n);
+    } else if (!mirror) {
+        for (int c = 0; c < n; ++c)
+            out[c] = src[c * step];
+    } else {
+        for (int c = 0; c < n; ++c)
+            out[c] = src[(n - 1 - c) * step];
     }
-    for (int c = 0; c < s.n; ++c)
-        out[c] = src[s.SourceColumn(c)];
 }
 
 inline std::uint32_t AddClamped(std::uint32_t p, int value) {
@@ -49,31 +41,27 @@ inline std::uint32_t AddClamped(std::uint32_t p, int value) {
            (static_cast<std::uint32_t>(g) << 8) | static_cast<std::uint32_t>(b);
 }
 
-// Saturating add of a positive (or negative) amount to the three colour bytes of every pixel.
-void AddRow(std::uint32_t* row, int n, int value) {
-    std::uint8_t* bytes = reinterpret_cast<std::uint8_t*>(row);
+// Adds `value` (-128..200) to blue, green and red of n pixels with saturation; the fourth byte
+// gets 0 added and so stays as it is.
+inline void AddRow(std::uint32_t* row, int n, int value) {
+    int k = 0;
+#if defined(__SSE2__)
+    const std::uint32_t amount = static_cast<std::uint32_t>(value > 0 ? value : -value) * 0x010101u;
+    const __m128i v = _mm_set1_epi32(static_cast<int>(amount));
     if (value > 0) {
-        const int v = value;
-        for (int k = 0; k < 4 * n; k += 4) {
-            for (int ch = 0; ch < 3; ++ch) {
-                const int s = bytes[k + ch] + v;
-                bytes[k + ch] = static_cast<std::uint8_t>(s > 255 ? 255 : s);
-            }
+        for (; k + 4 <= n; k += 4) {
+            __m128i* p = reinterpret_cast<__m128i*>(row + k);
+            _mm_storeu_si128(p, _mm_adds_epu8(_mm_loadu_si128(p), v));
         }
     } else {
-        const int v = -value;
-        for (int k = 0; k < 4 * n; k += 4) {
-            for (int ch = 0; ch < 3; ++ch) {
-                const int s = bytes[k + ch] - v;
-                bytes[k + ch] = static_cast<std::uint8_t>(s < 0 ? 0 : s);
-            }
+        for (; k + 4 <= n; k += 4) {
+            __m128i* p = reinterpret_cast<__m128i*>(row + k);
+            _mm_storeu_si128(p, _mm_subs_epu8(_mm_loadu_si128(p), v));
         }
     }
-}
-
-// Integer division by q = 2^shift truncated towards zero.
-inline int DivTrunc(long long x, int shift) {
-    return static_cast<int>(x >= 0 ? (x >> shift) : -((-x) >> shift));
+#endif
+    for (; k < n; ++k)
+        row[k] = AddClamped(row[k], value);
 }
 
 int Log2(int n) {
@@ -83,74 +71,128 @@ int Log2(int n) {
     return s;
 }
 
+// The bilinear brightness of one row: value[i] for i = 0..cols-1. Every term is linear in i;
+// each is divided by q = 2^shift with truncation towards zero, as the formula asks. The terms
+// stay within 32 bits: |corner| <= 255 * 64 and the factors are at most n * n = 16384.
+void ShadeRow(int n, int v, int tl, int tr, int bl, int br, int shift, int cols, int* value) {
+    const std::int32_t bias = (1 << shift) - 1;
+    std::int32_t tBL = bl * (n - v) * n, dBL = -bl * (n - v); // bl * (q + iv - in - nv)
+    std::int32_t tTL = tl * n * v, dTL = -tl * v;             // tl * (nv - iv)
+    std::int32_t tBR = 0, dBR = br * (n - v);                 // (in - iv) * br
+    std::int32_t tTR = 0, dTR = tr * v;                       // tr * iv
+    int i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time: each lane holds the term of one column.
+    auto lanes = [](std::int32_t t, std::int32_t d) {
+        return _mm_set_epi32(t + 3 * d, t + 2 * d, t + d, t);
+    };
+    __m128i vBL = lanes(tBL, dBL), vTL = lanes(tTL, dTL), vBR = lanes(tBR, dBR),
+            vTR = lanes(tTR, dTR);
+    const __m128i sBL = _mm_set1_epi32(4 * dBL), sTL = _mm_set1_epi32(4 * dTL),
+                  sBR = _mm_set1_epi32(4 * dBR), sTR = _mm_set1_epi32(4 * dTR);
+    const __m128i vBias = _mm_set1_epi32(bias);
+    const __m128i vShift = _mm_cvtsi32_si128(shift);
+    auto vdiv = [&](__m128i x) {
+        return _mm_sra_epi32(_mm_add_epi32(x, _mm_and_si128(_mm_srai_epi32(x, 31), vBias)), vShift);
+    };
+    for (; i + 4 <= cols; i += 4) {
+        const __m128i sum =
+            _mm_add_epi32(_mm_add_epi32(vdiv(vBL), vdiv(vTL)), _mm_add_epi32(vdiv(vBR), vdiv(vTR)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(value + i), sum);
+        vBL = _mm_add_epi32(vBL, sBL);
+        vTL = _mm_add_epi32(vTL, sTL);
+        vBR = _mm_add_epi32(vBR, sBR);
+        vTR = _mm_add_epi32(vTR, sTR);
+    }
+    tBL += i * dBL;
+    tTL += i * dTL;
+    tBR += i * dBR;
+    tTR += i * dTR;
+#endif
+    auto div = [shift, bias](std::int32_t x) { return (x + ((x >> 31) & bias)) >> shift; };
+    for (; i < cols; ++i) {
+        value[i] = div(tBL) + div(tTL) + div(tBR) + div(tTR);
+        tBL += dBL;
+        tTL += dTL;
+        tBR += dBR;
+        tTR += dTR;
+    }
+}
+
+// out[i] = in[i] with value[i] added to blue, green and red, clamped to 0..255.
+void ShadePixels(const std::uint32_t* in, const int* value, int cols, std::uint32_t* out) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    for (; i + 4 <= cols; i += 4) {
+        const __m128i v32 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(value + i));
+        const __m128i v16 = _mm_packs_epi32(v32, v32);      // v0 v1 v2 v3 (saturated)
+        const __m128i pairs = _mm_unpacklo_epi16(v16, v16); // v0 v0 v1 v1 v2 v2 v3 v3
+        const __m128i lo = _mm_and_si128(_mm_unpacklo_epi32(pairs, pairs), colourLanes);
+        const __m128i hi = _mm_and_si128(_mm_unpackhi_epi32(pairs, pairs), colourLanes);
+        const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i pl = _mm_adds_epi16(_mm_unpacklo_epi8(px, zero), lo);
+        const __m128i ph = _mm_adds_epi16(_mm_unpackhi_epi8(px, zero), hi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(pl, ph));
+    }
+#endif
+    for (; i < cols; ++i)
+        out[i] = AddClamped(in[i], value[i]);
+}
+
 } // namespace
 
 void DrawTile(Picture& frame, int x, int y, const Picture& tile, int brightness, int flip,
               int mirror, int step) {
-    const int n = 128 / step;
-    const Sampler s{tile, step, n, flip, mirror};
+    const int n = kTilePixels / step;
+    // The frame is 200 pixels larger than the client area, so cells never cross its edges;
+    // clip anyway so that no caller can write outside the picture.
+    const int cols = std::min(n, frame.width - x);
+    if (x < 0 || cols <= 0)
+        return;
+    std::uint32_t tmp[kTilePixels];
     for (int r = 0; r < n; ++r) {
         const int fy = y + r;
         if (fy < 0 || fy >= frame.height)
             continue;
-        // The frame is 200 pixels larger than the client area, so cells never cross its
-        // right edge; clip anyway so that any caller stays inside the picture.
-        const int cols = std::min(n, frame.width - x);
-        if (x < 0 || cols <= 0)
-            continue;
         std::uint32_t* out = frame.Row(fy) + x;
         if (brightness < -128) {
             std::fill(out, out + cols, 0u);
-            continue;
-        }
-        if (brightness > 200) {
+        } else if (brightness > 200) {
             std::fill(out, out + cols, 0xFFFFFFFFu);
-            continue;
-        }
-        if (cols == n) {
-            GatherRow(s, r, out);
         } else {
-            std::uint32_t tmp[128];
-            GatherRow(s, r, tmp);
-            std::memcpy(out, tmp, sizeof(std::uint32_t) * cols);
+            const std::uint32_t* src = SourceRow(tile, r, n, step, flip);
+            if (cols == n) {
+                GatherRow(src, n, step, mirror, out);
+            } else {
+                GatherRow(src, n, step, mirror, tmp);
+                std::memcpy(out, tmp, sizeof(std::uint32_t) * cols);
+            }
+            if (brightness != 0)
+                AddRow(out, cols, brightness);
         }
-        if (brightness != 0)
-            AddRow(out, cols, brightness);
     }
 }
 
 void DrawTileShaded(Picture& frame, int x, int y, const Picture& tile, int tl, int tr, int bl,
                     int br, int flip, int mirror, int step) {
-    const int n = 128 / step;
+    const int n = kTilePixels / step;
     const int shift = Log2(n) * 2; // q = n * n is a power of two
-    const Sampler s{tile, step, n, flip, mirror};
-    std::uint32_t row[128];
+    const int cols = std::min(n, frame.width - x);
+    if (x < 0 || cols <= 0)
+        return;
+    std::uint32_t row[kTilePixels];
+    int value[kTilePixels];
     for (int r = 0; r < n; ++r) {
         const int fy = y + r;
-        const int cols = std::min(n, frame.width - x);
-        if (fy < 0 || fy >= frame.height || x < 0 || cols <= 0)
+        if (fy < 0 || fy >= frame.height)
             continue;
-        GatherRow(s, r, row);
-        const long long v = n - 1 - r; // rows counted from the cell's bottom
-        // Each term is linear in i along the row: start values and steps.
-        long long tBL = static_cast<long long>(bl) * (n - v) * n; // bl * (q + iv - in - nv)
-        long long tTL = static_cast<long long>(tl) * n * v;       // tl * (nv - iv)
-        long long tBR = 0;                                        // (in - iv) * br
-        long long tTR = 0;                                        // tr * iv
-        const long long dBL = -static_cast<long long>(bl) * (n - v);
-        const long long dTL = -static_cast<long long>(tl) * v;
-        const long long dBR = static_cast<long long>(br) * (n - v);
-        const long long dTR = static_cast<long long>(tr) * v;
-        std::uint32_t* out = frame.Row(fy) + x;
-        for (int i = 0; i < cols; ++i) {
-            const int value = DivTrunc(tBL, shift) + DivTrunc(tTL, shift) + DivTrunc(tBR, shift) +
-                              DivTrunc(tTR, shift);
-            out[i] = AddClamped(row[i], value);
-            tBL += dBL;
-            tTL += dTL;
-            tBR += dBR;
-            tTR += dTR;
-        }
+        GatherRow(SourceRow(tile, r, n, step, flip), n, step, mirror, row);
+        // The brightness follows the pixel's place on the screen, whatever the orientation:
+        // v counts rows from the cell's bottom.
+        ShadeRow(n, n - 1 - r, tl, tr, bl, br, shift, cols, value);
+        ShadePixels(row, value, cols, frame.Row(fy) + x);
     }
 }
 
