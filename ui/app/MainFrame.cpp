@@ -1,0 +1,172 @@
+#include "MainFrame.h"
+
+#include "InputView.h"
+#include "MainDoc.h"
+#include "SplitterFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <algorithm>
+
+const QString CMainFrame::kTitle = QStringLiteral("Quillo - Brontis Terrain Editor");
+
+CMainFrame::CMainFrame(CCommandTarget* app, QWidget* parent) : QMainWindow(parent), m_pApp(app) {
+    setWindowTitle(kTitle);
+    m_pMdiArea = new QMdiArea(this);
+    setCentralWidget(m_pMdiArea);
+    CreateMenus();
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        UpdateCommandUI();
+        UpdateTitle();
+    });
+    // The map windows also rename their top-level window when maximised; keep the one rule.
+    connect(this, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateTitle);
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() {
+    // The map windows go with the base class; they must not call back into this one.
+    m_pMdiArea->disconnect(this);
+    for (QMdiSubWindow* window : m_pMdiArea->subWindowList())
+        window->disconnect(this);
+}
+
+// Texts after a tab are shown right-aligned in the menu, where shortcuts usually stand.
+void CMainFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    AddCommand(file, CommandId::NewMap, QStringLiteral("New Map"));
+    AddCommand(file, CommandId::ResizeMap, QStringLiteral("Resize Map"));
+    file->addSeparator();
+    AddCommand(file, CommandId::LoadMap, QStringLiteral("&Load Map [TER]\tCtrl-L"),
+               QKeySequence(Qt::CTRL | Qt::Key_L));
+    AddCommand(file, CommandId::SaveMap, QStringLiteral("&Save Map [TER]\tCtrl-S"),
+               QKeySequence(Qt::CTRL | Qt::Key_S));
+    file->addSeparator();
+    QMenu* import = file->addMenu(QStringLiteral("Import"));
+    AddCommand(import, CommandId::ImportHeightBmp, QStringLiteral("Heightmap\tBMP"));
+    AddCommand(import, CommandId::ImportHeightRaw, QStringLiteral("Heightmap\tRAW"));
+    QMenu* exportMenu = file->addMenu(QStringLiteral("Export"));
+    AddCommand(exportMenu, CommandId::ExportT3d,
+               QStringLiteral("UnrealEd\tT3D Ascii Brush Format"));
+    AddCommand(exportMenu, CommandId::ExportHeightGroup,
+               QStringLiteral("UnrealEd\tHeight Format File Group"));
+    exportMenu->addSeparator();
+    AddCommand(exportMenu, CommandId::ExportHeightRaw, QStringLiteral("Heightmap\tRAW"));
+    file->addSeparator();
+    AddCommand(file, CommandId::ProjectSettings, QString());
+    file->addSeparator();
+    AddCommand(file, CommandId::Exit, QStringLiteral("E&xit"));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    AddCommand(edit, CommandId::Undo, QStringLiteral("&Undo\tCtrl+Z"),
+               QKeySequence(Qt::CTRL | Qt::Key_Z));
+
+    QMenu* zoom = menuBar()->addMenu(QStringLiteral("&Zoom"));
+    AddCommand(zoom, CommandId::Zoom1, QStringLiteral("x1"));
+    AddCommand(zoom, CommandId::Zoom2, QStringLiteral("x2"));
+    AddCommand(zoom, CommandId::Zoom4, QStringLiteral("x4"));
+    AddCommand(zoom, CommandId::Zoom8, QStringLiteral("x8"));
+    AddCommand(zoom, CommandId::Zoom16, QStringLiteral("x16"));
+    AddCommand(zoom, CommandId::Zoom32, QStringLiteral("x32"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    AddCommand(help, CommandId::About, QStringLiteral("&About..."));
+
+    // Ctrl+N opens another map window; it has no menu item, so the action lives on the window.
+    auto* fileNew = new QAction(QStringLiteral("New Window"), this);
+    fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(fileNew, &QAction::triggered, this, [this] { RunCommand(CommandId::FileNew); });
+    addAction(fileNew);
+    m_actions[CommandId::FileNew] = fileNew;
+
+    // Enabled states are brought up to date before any menu opens.
+    for (QMenu* menu : {file, import, exportMenu, edit, zoom, help})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, CommandId id, const QString& text,
+                                const QKeySequence& shortcut) {
+    QAction* action = menu->addAction(text);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    m_actions[id] = action;
+    return action;
+}
+
+QAction* CMainFrame::Action(CommandId id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QMdiSubWindow* CMainFrame::ActiveMapWindow() const {
+    // currentSubWindow() stays set while another application has the focus.
+    return m_pMdiArea->currentSubWindow();
+}
+
+CSplitterFrame* CMainFrame::ActiveFrame() const {
+    QMdiSubWindow* window = ActiveMapWindow();
+    return window ? qobject_cast<CSplitterFrame*>(window->widget()) : nullptr;
+}
+
+CCommandTarget* CMainFrame::RouteCommand(CommandId id) const {
+    if (CSplitterFrame* frame = ActiveFrame()) {
+        if (frame->InputView()->HandlesCommand(id))
+            return frame->InputView();
+    }
+    if (m_pApp && m_pApp->HandlesCommand(id))
+        return m_pApp;
+    return nullptr;
+}
+
+void CMainFrame::UpdateCommandUI() {
+    for (const auto& [id, action] : m_actions)
+        action->setEnabled(RouteCommand(id) != nullptr);
+}
+
+void CMainFrame::RunCommand(CommandId id) {
+    if (CCommandTarget* target = RouteCommand(id))
+        target->OnCommand(id);
+    UpdateCommandUI();
+}
+
+CSplitterFrame* CMainFrame::OpenMapWindow(std::unique_ptr<CMainDoc> doc, const QString& title) {
+    auto* frame = new CSplitterFrame(std::move(doc));
+    auto* window = new QMdiSubWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWidget(frame);
+    window->setWindowTitle(title);
+    m_pMdiArea->addSubWindow(window);
+    connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle);
+    // Shown once at a normal size first, so that restoring the window later gives it room.
+    const QSize area = m_pMdiArea->viewport()->size();
+    window->resize(std::max(480, area.width() * 3 / 4), std::max(360, area.height() * 3 / 4));
+    const int cascade = 24 * ((m_pMdiArea->subWindowList().size() - 1) % 8);
+    window->move(cascade, cascade);
+    window->show();
+    window->showMaximized();
+    m_pMdiArea->setActiveSubWindow(window);
+    frame->InputView()->setFocus();
+    UpdateCommandUI();
+    UpdateTitle();
+    return frame;
+}
+
+// The main window's title names the active map while that map window is maximised.
+void CMainFrame::UpdateTitle() {
+    QMdiSubWindow* window = ActiveMapWindow();
+    if (window && window->isMaximized())
+        setWindowTitle(QStringLiteral("%1 - [%2]").arg(kTitle, window->windowTitle()));
+    else
+        setWindowTitle(kTitle);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    m_pMdiArea->closeAllSubWindows();
+    event->accept();
+}

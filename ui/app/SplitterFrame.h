@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class CMainDoc;
+class CInputView;
+class CTextView;
+class CColorView;
+class QSplitter;
+
+// The contents of one map window: it owns the map's document and splits the window into the
+// tool panel (left), the map view (upper right) and the brush strip (lower right).
+class CSplitterFrame : public QWidget {
+    Q_OBJECT
+
+public:
+    // Height the brush strip keeps, splitter handle included, whenever the frame is resized.
+    static constexpr int kStripHeight = 64;
+    // Initial width of the tool panel.
+    static constexpr int kPanelWidth = 120;
+
+    explicit CSplitterFrame(std::unique_ptr<CMainDoc> doc, QWidget* parent = nullptr);
+    ~CSplitterFrame() override;
+
+    CMainDoc* GetDocument() const { return m_pDoc.get(); }
+    CInputView* InputView() const { return m_pInputView; }
+    CTextView* TextView() const { return m_pTextView; }
+    CColorView* ColorView() const { return m_pColorView; }
+    QSplitter* OuterSplitter() const { return m_pOuter; }
+    QSplitter* InnerSplitter() const { return m_pInner; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::unique_ptr<CMainDoc> m_pDoc;
+    QSplitter* m_pOuter = nullptr; // 1 row x 2 columns
+    QSplitter* m_pInner = nullptr; // 2 rows x 1 column, the outer splitter's column 1
+    CInputView* m_pInputView = nullptr;
+    CTextView* m_pTextView = nullptr;
+    CColorView* m_pColorView = nullptr;
+};
