@@ -1,11 +1,24 @@
 #include "TextView.h"
 
+#include "Navigation.h"
+
+#include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 CTextView::CTextView(CMainDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDoc(doc) {
     setFocusPolicy(Qt::NoFocus);
     viewport()->setFocusPolicy(Qt::NoFocus);
+    // The paint covers the whole viewport from the frame picture: no background erase.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    viewport()->setMouseTracking(true);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_pDoc->AddObserver(this);
+    ApplyScrollExtent();
 }
 
 CTextView::~CTextView() {
@@ -16,7 +29,93 @@ void CTextView::OnDocUpdate(CDocObserver*, int) {
     viewport()->update();
 }
 
+QPoint CTextView::ScrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CTextView::ScrollTo(int unitsX, int unitsY) {
+    horizontalScrollBar()->setValue(unitsX);
+    verticalScrollBar()->setValue(unitsY);
+}
+
+QPoint CTextView::CellAt(const QPoint& client) const {
+    const QPoint scroll = ScrollPosition();
+    return {CellUnderPoint(client.x(), scroll.x(), m_pDoc->m_nCellPixels),
+            CellUnderPoint(client.y(), scroll.y(), m_pDoc->m_nCellPixels)};
+}
+
+// The extent follows the map size: 6 units per cell plus 1036, with a page a tenth of it and
+// a line a tenth of a page.
+void CTextView::ApplyScrollExtent() {
+    m_sizeTotal = QSize(ScrollExtent(m_pDoc->m_nSizeX), ScrollExtent(m_pDoc->m_nSizeY));
+    const QSize client = viewport()->size();
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, ScrollMaximum(m_sizeTotal.width(), client.width()));
+    v->setRange(0, ScrollMaximum(m_sizeTotal.height(), client.height()));
+    h->setPageStep(ScrollPageStep(m_sizeTotal.width()));
+    v->setPageStep(ScrollPageStep(m_sizeTotal.height()));
+    h->setSingleStep(ScrollLineStep(m_sizeTotal.width()));
+    v->setSingleStep(ScrollLineStep(m_sizeTotal.height()));
+}
+
+void CTextView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    ApplyScrollExtent();
+    m_renderer.m_bNewFrame = 1;
+}
+
+void CTextView::scrollContentsBy(int, int) {
+    // Scrolling changes every visible cell.
+    m_pDoc->m_bRedrawAll = 1;
+    viewport()->update();
+}
+
+void CTextView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint cell = CellAt(event->position().toPoint());
+    if (cell != m_ptHover) {
+        m_ptHover = cell;
+        viewport()->update();
+    }
+    QAbstractScrollArea::mouseMoveEvent(event);
+}
+
 void CTextView::paintEvent(QPaintEvent*) {
+    ApplyScrollExtent();
+
+    // A jump asked for by the mini map: show that cell at the top left, then paint again.
+    int jumpX = 0, jumpY = 0;
+    if (m_pDoc->IsMiniMapOpen() && m_pDoc->m_pMiniMap->TakeJumpRequest(jumpX, jumpY)) {
+        ScrollTo(jumpX * ScrollUnitsPerCell, jumpY * ScrollUnitsPerCell);
+        m_pDoc->RedrawAll();
+        viewport()->update();
+        return;
+    }
+
+    const int w = viewport()->width();
+    const int h = viewport()->height();
+    if (w <= 0 || h <= 0)
+        return;
+    const QPoint scroll = ScrollPosition();
+    Picture* overview = m_pDoc->IsMiniMapOpen() ? m_pDoc->m_pMiniMap->Overview() : nullptr;
+    const bool drew = m_renderer.Render(*m_pDoc, w, h, scroll.x(), scroll.y(), overview);
+    if (drew && overview)
+        m_pDoc->m_pMiniMap->Repaint();
+
+    // The frame is wider than the viewport; show its top-left part, one to one, without a copy.
+    const Picture& frame = m_renderer.m_hFrameDib;
+    const QImage image(reinterpret_cast<const uchar*>(frame.pixels.data()), frame.width,
+                       frame.height, frame.width * 4, QImage::Format_RGB32);
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), Qt::black);
+    painter.drawImage(QPoint(0, 0), image, QRect(0, 0, w, h));
+
+    // The readout of the cell under the mouse: pale green with a dark shadow, lower left.
+    const QString text =
+        QString::fromStdString(ReadoutText(*m_pDoc, m_ptHover.x(), m_ptHover.y()));
+    const int top = h - 18;
+    const int baseline = top + painter.fontMetrics().ascent();
+    painter.setPen(Qt::black);
+    painter.drawText(8 + 2, baseline, text);
+    painter.setPen(QColor(200, 255, 200));
+    painter.drawText(8, baseline, text);
 }

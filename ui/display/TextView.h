@@ -1,11 +1,15 @@
 #pragma once
 
 #include "MainDoc.h"
+#include "MapRenderer.h"
 
 #include <QAbstractScrollArea>
+#include <QPoint>
 
-// The map view: the upper right pane of a map window. It never takes keyboard focus, so the
-// tool panel stays the command target of the window.
+// The map view: the upper right pane of a map window. It draws the visible cells through the
+// core renderer into its frame picture and copies that to the window in one call. The scroll
+// position is kept in sixths of a cell. It never takes keyboard focus, so the tool panel stays
+// the command target of the window.
 class CTextView : public QAbstractScrollArea, public CDocObserver {
     Q_OBJECT
 
@@ -16,9 +20,25 @@ public:
     CMainDoc* GetDocument() const { return m_pDoc; }
     void OnDocUpdate(CDocObserver* sender, int hint) override;
 
+    // Scroll position in scroll units (6 per cell).
+    QPoint ScrollPosition() const;
+    void ScrollTo(int unitsX, int unitsY);
+    // The map cell under a point of the viewport, not clamped to the map.
+    QPoint CellAt(const QPoint& client) const;
+
+    QPoint m_ptHover{1, 1};
+    QSize m_sizeTotal;
+    const MapRenderer& Renderer() const { return m_renderer; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void ApplyScrollExtent();
+
     CMainDoc* m_pDoc;
+    MapRenderer m_renderer;
 };

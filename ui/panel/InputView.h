@@ -21,6 +21,7 @@ public:
 
 private:
     void OnUndo();
+    void OnZoom(int k);
 
     CMainDoc* m_pDoc;
 };

@@ -1,0 +1,117 @@
+#include "Commands.h"
+#include "InputView.h"
+#include "MainDoc.h"
+#include "SplitterFrame.h"
+#include "TestSupport.h"
+#include "TextView.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A map window on its own, with two plain tiles, shown at a known size.
+class TextViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(m_dir / "Textures");
+        TestBmp::Filled(128, 128, 0x00304050).Write(m_dir / "Textures" / "A0000000.BMP");
+        TestBmp::Filled(128, 128, 0x00A0B0C0).Write(m_dir / "Textures" / "B0000000.BMP");
+        auto doc = std::make_unique<CMainDoc>();
+        ASSERT_TRUE(doc->OnNewDocument(m_dir.Path()));
+        m_frame = std::make_unique<CSplitterFrame>(std::move(doc));
+        m_frame->resize(900, 700);
+        m_frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+        m_view = m_frame->TextView();
+        m_doc = m_view->GetDocument();
+        m_doc->m_nHeightViewScale = -1; // tiles exactly as loaded
+    }
+
+    QImage Shown() {
+        m_view->viewport()->repaint();
+        return m_view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    TempDir m_dir;
+    std::unique_ptr<CSplitterFrame> m_frame;
+    CTextView* m_view = nullptr;
+    CMainDoc* m_doc = nullptr;
+};
+
+TEST_F(TextViewTest, ShowsTheFrameAndRedrawsChangedCells) {
+    QImage shown = Shown();
+    const QSize client = m_view->viewport()->size();
+    EXPECT_EQ(m_view->Renderer().m_hFrameDib.width, client.width() + 200);
+    EXPECT_EQ(m_view->Renderer().m_hFrameDib.height, client.height() + 200);
+    EXPECT_EQ(shown.pixel(5, 5) & 0xFFFFFF, 0x304050u);
+
+    // An edit marks the cell; the next paint draws only it and empties the list.
+    m_doc->m_nZoomStep = 8;
+    m_doc->m_nCellPixels = 16;
+    m_doc->RedrawAll();
+    Shown();
+    m_doc->SetTile(2, 1, 1, 0);
+    m_doc->UpdateAllViews(nullptr);
+    shown = Shown();
+    EXPECT_EQ(m_doc->m_nLastDirty, -1);
+    EXPECT_EQ(shown.pixel(2 * 16 + 3, 16 + 3) & 0xFFFFFF, 0xA0B0C0u);
+    EXPECT_EQ(shown.pixel(3 * 16 + 3, 16 + 3) & 0xFFFFFF, 0x304050u);
+    // Beyond the 256-cell map (scrolled to the end) the cells are black.
+    m_view->ScrollTo(m_view->horizontalScrollBar()->maximum(), 0);
+    shown = Shown();
+    EXPECT_EQ(shown.pixel(client.width() - 20, 5) & 0xFFFFFF, 0u);
+}
+
+TEST_F(TextViewTest, ScrollsInSixthsOfACellAndKeepsTheTopLeftCellOnZoom) {
+    QScrollBar* h = m_view->horizontalScrollBar();
+    EXPECT_EQ(m_view->m_sizeTotal, QSize(2572, 2572));
+    EXPECT_EQ(h->pageStep(), 257);
+    EXPECT_EQ(h->singleStep(), 25);
+    EXPECT_EQ(h->maximum(), 2572 - m_view->viewport()->width());
+
+    m_view->ScrollTo(600, 0);
+    EXPECT_EQ(m_doc->m_bRedrawAll, 1); // scrolling redraws everything
+    EXPECT_EQ(m_view->CellAt(QPoint(130, 10)), QPoint(101, 0));
+    // The Zoom menu command goes through the panel; the scroll position stays.
+    m_frame->InputView()->OnCommand(CommandId::Zoom4);
+    EXPECT_EQ(m_doc->m_nCellPixels, 32);
+    EXPECT_EQ(m_doc->m_nZoomStep, 4);
+    EXPECT_EQ(m_view->ScrollPosition(), QPoint(600, 0));
+    EXPECT_EQ(m_view->CellAt(QPoint(130, 10)), QPoint(104, 0));
+    m_view->ScrollTo(605, 0); // not a multiple of 6: the same first cell
+    EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(100, 0));
+
+    // A larger map gets a larger extent at the next paint.
+    m_doc->m_nSizeX = 512;
+    Shown();
+    EXPECT_EQ(m_view->m_sizeTotal, QSize(4108, 2572));
+}
+
+TEST_F(TextViewTest, MouseMovesUpdateTheReadoutCell) {
+    m_doc->m_height[CellIndex(1, 0)] = 37;
+    QTest::mouseMove(m_view->viewport(), QPoint(130, 10));
+    QApplication::processEvents();
+    EXPECT_EQ(m_view->m_ptHover, QPoint(1, 0));
+    // The readout is drawn over the frame in the lower left: pale green text pixels appear.
+    const QImage shown = Shown();
+    const int h = shown.height();
+    int textPixels = 0;
+    for (int y = h - 20; y < h; ++y)
+        for (int x = 8; x < 120; ++x)
+            if ((shown.pixel(x, y) & 0xFFFFFF) == 0xC8FFC8u)
+                ++textPixels;
+    EXPECT_GT(textPixels, 10);
+    // Clicking the map does not take the focus from the panel.
+    m_frame->InputView()->setFocus();
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_FALSE(m_view->hasFocus());
+    EXPECT_FALSE(m_view->viewport()->hasFocus());
+}
+
+} // namespace
