@@ -114,4 +114,46 @@ TEST_F(TextViewTest, MouseMovesUpdateTheReadoutCell) {
     EXPECT_FALSE(m_view->viewport()->hasFocus());
 }
 
+// Stands in for the mini map window: an overview picture and a pending jump.
+class FakeMiniMap : public CMiniMapLink {
+public:
+    bool IsAlive() const override { return true; }
+    void SetPictureSize(int w, int h) override { picture = Picture(w, h); }
+    void BuildPicture() override {}
+    void Repaint() override { ++repaints; }
+    void DestroyWindow() override {}
+    Picture* Overview() override { return &picture; }
+    bool TakeJumpRequest(int& x, int& y) override {
+        if (!pending)
+            return false;
+        pending = false;
+        x = jumpX;
+        y = jumpY;
+        return true;
+    }
+    Picture picture{256, 256};
+    bool pending = false;
+    int jumpX = 0, jumpY = 0, repaints = 0;
+};
+
+TEST_F(TextViewTest, ServesMiniMapJumpsAndKeepsItsPictureCurrent) {
+    FakeMiniMap mini;
+    m_doc->m_pMiniMap = &mini;
+    m_doc->SetTile(10, 20, 1, 0);
+    m_doc->RedrawAll();
+    Shown();
+    EXPECT_EQ(mini.picture.At(10, 20), static_cast<std::uint32_t>(m_doc->m_tileColor[1]));
+    EXPECT_EQ(mini.picture.At(0, 0), static_cast<std::uint32_t>(m_doc->m_tileColor[0]));
+    EXPECT_GE(mini.repaints, 1);
+
+    mini.pending = true;
+    mini.jumpX = 40;
+    mini.jumpY = 7;
+    Shown();
+    QApplication::processEvents();
+    EXPECT_EQ(m_view->ScrollPosition(), QPoint(240, 42));
+    EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(40, 7));
+    m_doc->m_pMiniMap = nullptr;
+}
+
 } // namespace
