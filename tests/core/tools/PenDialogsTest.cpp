@@ -1,0 +1,30 @@
+#include "PenDialogs.h"
+#include "MainDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+TEST(PenDialogsTest, SizeTextMustBeAnIntegerFrom1To255) {
+    EXPECT_EQ(ParseCustomPenSize("1"), 1);
+    EXPECT_EQ(ParseCustomPenSize("255"), 255);
+    EXPECT_EQ(ParseCustomPenSize("  17 "), 17);
+    EXPECT_EQ(ParseCustomPenSize("+9"), 9);
+    for (const char* bad : {"", "   ", "0", "256", "-3", "abc", "12a", "1.5", "3 4", "+", "+-4",
+                            "99999999999999999999"})
+        EXPECT_FALSE(ParseCustomPenSize(bad).has_value()) << '"' << bad << '"';
+}
+
+// The dialog's own tests cover storing a pen; here the sizes a rectangle pen may leave behind.
+TEST(PenDialogsTest, CustomPenShowsWholeCells) {
+    auto doc = std::make_unique<CMainDoc>();
+    doc->m_nPenShape = 1;
+    doc->m_fPenWidth = 7.9f;
+    doc->m_fPenHeight = 3.2f;
+    doc->m_nPenGradient = 6;
+    const CustomPen shown = CurrentCustomPen(*doc);
+    EXPECT_EQ(shown.shape, 1);
+    EXPECT_EQ(shown.horz, 7);
+    EXPECT_EQ(shown.vert, 3);
+    EXPECT_EQ(shown.gradient, 6);
+}
