@@ -1,13 +1,15 @@
 #include "TextView.h"
 
 #include "Navigation.h"
+#include "ToolCodes.h"
 
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
-CTextView::CTextView(CMainDoc* doc, QWidget* parent) : QAbstractScrollArea(parent), m_pDoc(doc) {
+CTextView::CTextView(CMainDoc* doc, QWidget* parent)
+    : QAbstractScrollArea(parent), m_pDoc(doc), m_editor(*doc) {
     setFocusPolicy(Qt::NoFocus);
     viewport()->setFocusPolicy(Qt::NoFocus);
     // The paint covers the whole viewport from the frame picture: no background erase.
@@ -71,13 +73,51 @@ void CTextView::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
-void CTextView::mouseMoveEvent(QMouseEvent* event) {
+CellPair CTextView::CellOf(const QMouseEvent* event) const {
     const QPoint cell = CellAt(event->position().toPoint());
-    if (cell != m_ptHover) {
-        m_ptHover = cell;
-        viewport()->update();
-    }
-    QAbstractScrollArea::mouseMoveEvent(event);
+    return {cell.x(), cell.y()};
+}
+
+int CTextView::KeyStateOf(const QMouseEvent* event) {
+    int keys = 0;
+    if (event->buttons() & Qt::LeftButton)
+        keys |= keyLButton;
+    if (event->buttons() & Qt::RightButton)
+        keys |= keyRButton;
+    if (event->modifiers() & Qt::ShiftModifier)
+        keys |= keyShift;
+    if (event->modifiers() & Qt::ControlModifier)
+        keys |= keyControl;
+    return keys;
+}
+
+void CTextView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_editor.OnLButtonDown(CellOf(event), KeyStateOf(event));
+    else if (event->button() == Qt::RightButton)
+        m_editor.OnRButtonDown(CellOf(event), KeyStateOf(event));
+    viewport()->update();
+}
+
+// The second press of a double click is a press like any other.
+void CTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+}
+
+void CTextView::mouseMoveEvent(QMouseEvent* event) {
+    const CellPair before = m_editor.m_ptHover;
+    m_editor.OnMouseMove(CellOf(event), KeyStateOf(event));
+    const bool buttons = event->buttons() & (Qt::LeftButton | Qt::RightButton);
+    if (buttons || before.x != m_editor.m_ptHover.x || before.y != m_editor.m_ptHover.y)
+        viewport()->update(); // new cells drawn, or the readout moved on
+}
+
+void CTextView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        m_editor.OnLButtonUp(CellOf(event), KeyStateOf(event));
+    else if (event->button() == Qt::RightButton)
+        m_editor.OnRButtonUp(CellOf(event), KeyStateOf(event));
+    viewport()->update();
 }
 
 void CTextView::paintEvent(QPaintEvent*) {
@@ -111,7 +151,7 @@ void CTextView::paintEvent(QPaintEvent*) {
 
     // The readout of the cell under the mouse: pale green with a dark shadow, lower left.
     const QString text =
-        QString::fromStdString(ReadoutText(*m_pDoc, m_ptHover.x(), m_ptHover.y()));
+        QString::fromStdString(ReadoutText(*m_pDoc, m_editor.m_ptHover.x, m_editor.m_ptHover.y));
     const int top = h - 18;
     const int baseline = top + painter.fontMetrics().ascent();
     painter.setPen(Qt::black);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MainDoc.h"
+#include "MapEditor.h"
 #include "MapRenderer.h"
 
 #include <QAbstractScrollArea>
@@ -26,19 +27,26 @@ public:
     // The map cell under a point of the viewport, not clamped to the map.
     QPoint CellAt(const QPoint& client) const;
 
-    QPoint m_ptHover{1, 1};
     QSize m_sizeTotal;
     const MapRenderer& Renderer() const { return m_renderer; }
+    // The mouse handling: anchor, last and hover cells, and the tools it drives.
+    MapEditor& Editor() { return m_editor; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void ApplyScrollExtent();
+    CellPair CellOf(const QMouseEvent* event) const;
+    static int KeyStateOf(const QMouseEvent* event);
 
     CMainDoc* m_pDoc;
     MapRenderer m_renderer;
+    MapEditor m_editor;
 };

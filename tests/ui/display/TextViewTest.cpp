@@ -1,9 +1,9 @@
+#include "TextView.h"
 #include "Commands.h"
 #include "InputView.h"
 #include "MainDoc.h"
 #include "SplitterFrame.h"
 #include "TestSupport.h"
-#include "TextView.h"
 
 #include <QApplication>
 #include <QImage>
@@ -97,7 +97,8 @@ TEST_F(TextViewTest, MouseMovesUpdateTheReadoutCell) {
     m_doc->m_height[CellIndex(1, 0)] = 37;
     QTest::mouseMove(m_view->viewport(), QPoint(130, 10));
     QApplication::processEvents();
-    EXPECT_EQ(m_view->m_ptHover, QPoint(1, 0));
+    EXPECT_EQ(m_view->Editor().m_ptHover.x, 1);
+    EXPECT_EQ(m_view->Editor().m_ptHover.y, 0);
     // The readout is drawn over the frame in the lower left: pale green text pixels appear.
     const QImage shown = Shown();
     const int h = shown.height();
@@ -112,6 +113,38 @@ TEST_F(TextViewTest, MouseMovesUpdateTheReadoutCell) {
     QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
     EXPECT_FALSE(m_view->hasFocus());
     EXPECT_FALSE(m_view->viewport()->hasFocus());
+}
+
+TEST_F(TextViewTest, DraggingRaisesTheCellsUnderTheMouseAndUndoRevertsTheStroke) {
+    m_doc->m_nTool = 0; // raise and lower land, pen "Normal", 128 pixels per cell
+    QWidget* vp = m_view->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(vp, QPoint(60, 20)); // the same cell: nothing more
+    QTest::mouseMove(vp, QPoint(140, 20));
+    QTest::mouseMove(vp, QPoint(270, 140));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(270, 140));
+    EXPECT_EQ(m_doc->m_height[CellIndex(0, 0)], 1);
+    EXPECT_EQ(m_doc->m_height[CellIndex(1, 0)], 1);
+    EXPECT_EQ(m_doc->m_height[CellIndex(2, 1)], 1);
+    EXPECT_EQ(m_doc->m_height[CellIndex(1, 1)], 0);
+    // The right button lowers again; Shift and Ctrl travel with the events.
+    QTest::mouseClick(vp, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_EQ(m_doc->m_height[CellIndex(0, 0)], 0);
+    m_frame->InputView()->OnCommand(CommandId::Undo);
+    EXPECT_EQ(m_doc->m_height[CellIndex(0, 0)], 1);
+    m_frame->InputView()->OnCommand(CommandId::Undo);
+    m_frame->InputView()->OnCommand(CommandId::Undo);
+    EXPECT_EQ(m_doc->m_height[CellIndex(1, 0)], 1); // undo alternates with redo
+    // Undo of the drag itself: take a new stroke and undo it as a whole.
+    QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(400, 10));
+    QTest::mouseMove(vp, QPoint(530, 10));
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(530, 10));
+    EXPECT_EQ(m_doc->m_height[CellIndex(3, 0)], 1);
+    EXPECT_EQ(m_doc->m_height[CellIndex(4, 0)], 1);
+    m_frame->InputView()->OnCommand(CommandId::Undo);
+    EXPECT_EQ(m_doc->m_height[CellIndex(3, 0)], 0);
+    EXPECT_EQ(m_doc->m_height[CellIndex(4, 0)], 0);
+    EXPECT_EQ(m_doc->m_height[CellIndex(2, 1)], 1);
 }
 
 // Stands in for the mini map window: an overview picture and a pending jump.
