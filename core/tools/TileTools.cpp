@@ -372,6 +372,19 @@ void ResolveCell(CMainDoc& doc, int x, int y) {
         votesSW += has(p, cornerSE);
         votesNW += has(p, cornerNE);
     }
+    // A corner at the map's own corner touches no side neighbour inside the map: it keeps the
+    // cell's own value, so a point painted there stays.
+    const int own = PieceCorners(PieceAt(doc, x, y));
+    const bool north = doc.InMap(x, y - 1), south = doc.InMap(x, y + 1);
+    const bool west = doc.InMap(x - 1, y), east = doc.InMap(x + 1, y);
+    if (!north && !west)
+        votesNW += (own & cornerNW) ? 1 : 0;
+    if (!north && !east)
+        votesNE += (own & cornerNE) ? 1 : 0;
+    if (!south && !west)
+        votesSW += (own & cornerSW) ? 1 : 0;
+    if (!south && !east)
+        votesSE += (own & cornerSE) ? 1 : 0;
 
     // The piece that covers most votes; the lowest code wins a tie.
     int best = kPieceNone;
