@@ -51,7 +51,7 @@ void WriteTiles(const fs::path& folder, int count) {
 
 // Hands the next modal window to `act` once it is open, then closes it if `act` did not.
 void OnNextModal(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp); // owned by the application: never leaks
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
         QWidget* modal = QApplication::activeModalWidget();

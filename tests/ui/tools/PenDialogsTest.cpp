@@ -22,7 +22,7 @@ namespace {
 // Hands the next modal window of type T to `act` once it is the active modal widget, then
 // closes it if `act` left it open, so that a failing test does not hang in exec().
 template <class T> void WhenModal(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp); // owned by the application: never leaks
     auto tries = std::make_shared<int>(0);
     QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
         auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
