@@ -37,6 +37,7 @@ bool CMainDoc::OnNewDocument(const std::filesystem::path& workDir) {
     std::memset(m_brush, 0, sizeof m_brush);
     m_nLastBrush = -1;
     RedrawAll();
+    m_bModified = 0;
     return true;
 }
 
@@ -120,6 +121,8 @@ void CMainDoc::MarkHeightDirty(int x, int y) {
 // ---- redraw bookkeeping ----
 
 void CMainDoc::MarkCellDirty(int x, int y) {
+    // Every cell operation marks its cell: that is where an edit makes the map modified.
+    m_bModified = 1;
     if (m_bRedrawAll)
         return;
     for (int i = 0; i <= m_nLastDirty; ++i)
@@ -165,6 +168,7 @@ void CMainDoc::SwapUndo() {
     swapPlane(m_tile, m_undoTile, sizeof m_tile);
     swapPlane(m_mirror, m_undoMirror, sizeof m_mirror);
     swapPlane(m_flip, m_undoFlip, sizeof m_flip);
+    m_bModified = 1;
 }
 
 // ---- companion windows ----

@@ -84,6 +84,11 @@ public:
     int m_bGouraud = 0;
     int m_nUniqueTiles = 0;
 
+    // 1 once the planes, the size or the brushes changed since the map was created, loaded or
+    // saved: closing the map then asks whether to save it.
+    int m_bModified = 0;
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified ? 1 : 0; }
+
     // ---- redraw bookkeeping ----
     int m_bRedrawAll = 1;
     int m_nLastDirty = -1;

@@ -190,6 +190,7 @@ void MapEditor::GrabBrush(int x0, int y0, int x1, int y1) {
             b.brushFlip[c - x0][r - y0] = m_doc.m_flip[i];
         }
     }
+    m_doc.SetModifiedFlag();
     m_doc.UpdateAllViews(nullptr);
 }
 

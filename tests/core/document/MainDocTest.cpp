@@ -257,3 +257,26 @@ TEST_F(MainDocTest, ClosedCompanionWindowsAreDestroyedWhenAskedAbout) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(MainDocModifiedTest, EditsAndUndoMarkTheMapModified) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "Textures");
+    TestBmp::Filled(128, 128, 1).Write(dir / "Textures" / "A0000000.BMP");
+    auto doc = std::make_unique<CMainDoc>();
+    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
+    EXPECT_EQ(doc->m_bModified, 0);
+    doc->RedrawAll(); // a pending full redraw does not hide the change
+    doc->AddHeight(3, 3, 1);
+    EXPECT_EQ(doc->m_bModified, 1);
+    doc->SetModifiedFlag(false); // as after a save
+    doc->SetHeight(300, 3, 1);   // outside the map: nothing changes
+    EXPECT_EQ(doc->m_bModified, 0);
+    doc->SwapUndo();
+    EXPECT_EQ(doc->m_bModified, 1);
+    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
+    EXPECT_EQ(doc->m_bModified, 0);
+}
+
+} // namespace
