@@ -140,7 +140,10 @@ CSplitterFrame* CMainFrame::OpenMapWindow(std::unique_ptr<CMainDoc> doc, const Q
     auto* window = new QMdiSubWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWidget(frame);
-    window->setWindowTitle(title);
+    frame->SetTitle(title);
+    // Closing a map with unsaved changes asks first.
+    window->installEventFilter(this);
+    connect(window, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateTitle);
     m_pMdiArea->addSubWindow(window);
     connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle);
     // Shown once at a normal size first, so that restoring the window later gives it room.
@@ -166,7 +169,26 @@ void CMainFrame::UpdateTitle() {
         setWindowTitle(kTitle);
 }
 
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        auto* window = qobject_cast<QMdiSubWindow*>(watched);
+        auto* frame = window ? qobject_cast<CSplitterFrame*>(window->widget()) : nullptr;
+        if (frame && !frame->ConfirmClose()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Every map window asks about its unsaved changes; one "Cancel" keeps the editor open.
     m_pMdiArea->closeAllSubWindows();
-    event->accept();
+    const QList<QMdiSubWindow*> windows = m_pMdiArea->subWindowList();
+    const bool kept = std::any_of(windows.begin(), windows.end(),
+                                  [](const QMdiSubWindow* w) { return w->isVisible(); });
+    if (kept)
+        event->ignore();
+    else
+        event->accept();
 }

@@ -5,6 +5,7 @@
 #include "MainDoc.h"
 #include "TextView.h"
 
+#include <QMessageBox>
 #include <QResizeEvent>
 #include <QSplitter>
 
@@ -29,9 +30,14 @@ CSplitterFrame::CSplitterFrame(std::unique_ptr<CMainDoc> doc, QWidget* parent)
 
     // The panel is the window's focus: clicks on the other panes never take it away.
     setFocusProxy(m_pInputView);
+
+    // Edits in the map view do not notify the other views; they tell the frame directly.
+    connect(m_pTextView, &CTextView::edited, this, &CSplitterFrame::UpdateModifiedMark);
+    m_pDoc->AddObserver(this);
 }
 
 CSplitterFrame::~CSplitterFrame() {
+    m_pDoc->RemoveObserver(this);
     // The views unregister from the document as they go: destroy them before the document.
     delete m_pOuter;
 }
@@ -45,4 +51,37 @@ void CSplitterFrame::resizeEvent(QResizeEvent* event) {
     const int mapHeight = std::max(0, clientHeight - kStripHeight);
     const int stripHeight = std::max(0, clientHeight - m_pInner->handleWidth() - mapHeight);
     m_pInner->setSizes({mapHeight, stripHeight});
+}
+
+void CSplitterFrame::SetTitle(const QString& title) {
+    m_strTitle = title;
+    UpdateModifiedMark();
+}
+
+void CSplitterFrame::UpdateModifiedMark() {
+    const QString shown = m_strTitle + (m_pDoc->m_bModified ? QStringLiteral("*") : QString());
+    QWidget* window = parentWidget() ? parentWidget() : this;
+    if (window->windowTitle() != shown)
+        window->setWindowTitle(shown);
+}
+
+void CSplitterFrame::OnDocUpdate(CDocObserver*, int) {
+    UpdateModifiedMark();
+}
+
+bool CSplitterFrame::ConfirmClose() {
+    if (!m_pDoc->m_bModified)
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, QStringLiteral("Quillo - Brontis Terrain Editor"),
+        QStringLiteral("Save changes to %1?").arg(m_strTitle),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer != QMessageBox::Save)
+        return false;
+    if (m_pInputView->HandlesCommand(CommandId::SaveMap))
+        m_pInputView->OnCommand(CommandId::SaveMap);
+    // A cancelled or failed save keeps the window open.
+    return !m_pDoc->m_bModified;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "MainDoc.h"
+
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -12,7 +15,7 @@ class QSplitter;
 
 // The contents of one map window: it owns the map's document and splits the window into the
 // tool panel (left), the map view (upper right) and the brush strip (lower right).
-class CSplitterFrame : public QWidget {
+class CSplitterFrame : public QWidget, public CDocObserver {
     Q_OBJECT
 
 public:
@@ -31,6 +34,18 @@ public:
     QSplitter* OuterSplitter() const { return m_pOuter; }
     QSplitter* InnerSplitter() const { return m_pInner; }
 
+    // The map's name in the window title ("Tri1", or the file's name once saved or loaded);
+    // the title shows an asterisk while the map has unsaved changes.
+    void SetTitle(const QString& title);
+    const QString& Title() const { return m_strTitle; }
+    void UpdateModifiedMark();
+
+    // Asks "Save changes to ...?" when the map has unsaved changes. Returns true when the
+    // window may close: saved, discarded or nothing to save.
+    bool ConfirmClose();
+
+    void OnDocUpdate(CDocObserver* sender, int hint) override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -41,4 +56,5 @@ private:
     CInputView* m_pInputView = nullptr;
     CTextView* m_pTextView = nullptr;
     CColorView* m_pColorView = nullptr;
+    QString m_strTitle;
 };

@@ -97,6 +97,7 @@ void CTextView::mousePressEvent(QMouseEvent* event) {
     else if (event->button() == Qt::RightButton)
         m_editor.OnRButtonDown(CellOf(event), KeyStateOf(event));
     viewport()->update();
+    emit edited();
 }
 
 // The second press of a double click is a press like any other.
@@ -118,6 +119,7 @@ void CTextView::mouseReleaseEvent(QMouseEvent* event) {
     else if (event->button() == Qt::RightButton)
         m_editor.OnRButtonUp(CellOf(event), KeyStateOf(event));
     viewport()->update();
+    emit edited();
 }
 
 void CTextView::paintEvent(QPaintEvent*) {

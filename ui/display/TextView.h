@@ -32,6 +32,10 @@ public:
     // The mouse handling: anchor, last and hover cells, and the tools it drives.
     MapEditor& Editor() { return m_editor; }
 
+signals:
+    // A mouse gesture may have changed the map.
+    void edited();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -363,3 +363,45 @@ TEST(ShellStartUp, WithoutTilesOnlyTheErrorDialogShowsAndTheExitCodeIs255) {
                         "files) must be stored in the subdirectory TEXTURES.");
     }
 }
+
+namespace {
+
+// A modified map shows an asterisk and asks before it closes; Cancel keeps it, Discard closes.
+TEST_F(ShellTest, ClosingAModifiedMapAsksFirst) {
+    CEditorApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CMainFrame* main = app.MainFrame();
+    QCoreApplication::processEvents();
+    QMdiSubWindow* window = main->ActiveMapWindow();
+    CSplitterFrame* frame = FrameOf(window);
+    ASSERT_NE(frame, nullptr);
+    frame->GetDocument()->SetHeight(2, 2, 9);
+    frame->GetDocument()->UpdateAllViews(nullptr);
+    EXPECT_EQ(window->windowTitle(), "Tri1*");
+    EXPECT_EQ(main->windowTitle(), "Quillo - Brontis Terrain Editor - [Tri1*]");
+
+    QString question;
+    OnNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        question = box->text();
+        box->button(QMessageBox::Cancel)->click();
+    });
+    window->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(question, "Save changes to Tri1?");
+    EXPECT_TRUE(window->isVisible());
+    // Quitting asks too; Cancel keeps the editor and the map.
+    OnNextModal(
+        [&](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Cancel)->click(); });
+    EXPECT_FALSE(main->close());
+    EXPECT_EQ(main->MdiArea()->subWindowList().size(), 1);
+
+    OnNextModal(
+        [&](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Discard)->click(); });
+    window->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main->MdiArea()->subWindowList().isEmpty());
+}
+
+} // namespace
