@@ -87,6 +87,8 @@ public:
     // 1 once the planes, the size or the brushes changed since the map was created, loaded or
     // saved: closing the map then asks whether to save it.
     int m_bModified = 0;
+    // The file the map was last saved to or loaded from; empty for a new map.
+    std::string m_strPathName;
     void SetModifiedFlag(bool modified = true) { m_bModified = modified ? 1 : 0; }
 
     // ---- redraw bookkeeping ----

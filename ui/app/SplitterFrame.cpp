@@ -10,6 +10,7 @@
 #include <QSplitter>
 
 #include <algorithm>
+#include <filesystem>
 
 CSplitterFrame::CSplitterFrame(std::unique_ptr<CMainDoc> doc, QWidget* parent)
     : QWidget(parent), m_pDoc(std::move(doc)) {
@@ -58,8 +59,15 @@ void CSplitterFrame::SetTitle(const QString& title) {
     UpdateModifiedMark();
 }
 
+QString CSplitterFrame::DisplayName() const {
+    // A saved or loaded map is named after its file.
+    if (m_pDoc->m_strPathName.empty())
+        return m_strTitle;
+    return QString::fromStdString(std::filesystem::path(m_pDoc->m_strPathName).filename().string());
+}
+
 void CSplitterFrame::UpdateModifiedMark() {
-    const QString shown = m_strTitle + (m_pDoc->m_bModified ? QStringLiteral("*") : QString());
+    const QString shown = DisplayName() + (m_pDoc->m_bModified ? QStringLiteral("*") : QString());
     QWidget* window = parentWidget() ? parentWidget() : this;
     if (window->windowTitle() != shown)
         window->setWindowTitle(shown);
@@ -74,7 +82,7 @@ bool CSplitterFrame::ConfirmClose() {
         return true;
     const QMessageBox::StandardButton answer = QMessageBox::question(
         this, QStringLiteral("Quillo - Brontis Terrain Editor"),
-        QStringLiteral("Save changes to %1?").arg(m_strTitle),
+        QStringLiteral("Save changes to %1?").arg(DisplayName()),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Discard)
         return true;

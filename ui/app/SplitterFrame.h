@@ -22,7 +22,7 @@ public:
     // Height the brush strip keeps, splitter handle included, whenever the frame is resized.
     static constexpr int kStripHeight = 64;
     // Initial width of the tool panel.
-    static constexpr int kPanelWidth = 120;
+    static constexpr int kPanelWidth = 180;
 
     explicit CSplitterFrame(std::unique_ptr<CMainDoc> doc, QWidget* parent = nullptr);
     ~CSplitterFrame() override;
@@ -38,6 +38,8 @@ public:
     // the title shows an asterisk while the map has unsaved changes.
     void SetTitle(const QString& title);
     const QString& Title() const { return m_strTitle; }
+    // The name the window shows: the file's name once saved or loaded, else the title.
+    QString DisplayName() const;
     void UpdateModifiedMark();
 
     // Asks "Save changes to ...?" when the map has unsaved changes. Returns true when the
