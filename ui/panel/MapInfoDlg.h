@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+struct MapInfoReport;
+class QLabel;
+class QPushButton;
+
+// The modal "Map Information Display" report: tile memory, the machine's memory and the map's
+// heights, eleven values in three frames. It changes nothing.
+class CMapInfoDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CMapInfoDlg(QWidget* parent = nullptr);
+
+    // Shows the report's values.
+    void ShowReport(const MapInfoReport& report);
+
+    // Row i of the report, from "All tiles currently loaded in editor:" (0) down to
+    // "Average" (10).
+    static constexpr int kRows = 11;
+    QLabel* Caption(int i) const { return m_pCaption[i]; }
+    QLabel* Value(int i) const { return m_pValue[i]; }
+    QPushButton* OkButton() const { return m_pOk; }
+
+private:
+    QLabel* m_pCaption[kRows] = {};
+    QLabel* m_pValue[kRows] = {};
+    QPushButton* m_pOk = nullptr;
+};
