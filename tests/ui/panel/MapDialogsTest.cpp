@@ -7,6 +7,7 @@
 #include "ProjectDlg.h"
 #include "ResizeMapDlg.h"
 
+#include "ModalWatch.h"
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,31 +27,10 @@
 
 namespace {
 
-// Hands the next modal window of type T to `act` once it is the active modal widget, then
-// closes it if `act` left it open, so that a failing test does not hang in exec().
-template <class T> void WhenModal(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal && ++*tries < 500)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (!modal)
-            return;
-        QPointer<T> guard(modal);
-        act(modal);
-        if (guard && guard->isVisible())
-            guard->reject();
-    });
-    timer->start(10);
-}
-
 // Clicks `button` and returns the text of the message box this opens ("" if none).
 QString MessageOnClick(QPushButton* button) {
     QString text;
-    WhenModal<QMessageBox>([&text](QMessageBox* box) {
+    const auto watch1 = WhenModal<QMessageBox>([&text](QMessageBox* box) {
         text = box->text();
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
@@ -109,7 +90,7 @@ protected:
 } // namespace
 
 TEST_F(MapDialogsTest, ResizeRefusesBadBoxesXFirstAndAppliesGoodOnes) {
-    WhenModal<CResizeMapDlg>([](CResizeMapDlg* dlg) {
+    const auto watch2 = WhenModal<CResizeMapDlg>([](CResizeMapDlg* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Resize Map Editing Area");
         EXPECT_EQ(dlg->TextLabel()->text(), "You can resize the area of the tilemap in this "
                                             "dialog box.  Any value up to 512 is permitted.");
@@ -168,7 +149,7 @@ TEST_F(MapDialogsTest, ResizeCancelKeepsTheSizeButRefitsTheMiniMapAndRedraws) {
     mini->Overview()->At(3, 3) = 0x123456;
     m_doc->m_bRedrawAll = 0;
     m_view.updates = 0;
-    WhenModal<CResizeMapDlg>([](CResizeMapDlg* dlg) {
+    const auto watch3 = WhenModal<CResizeMapDlg>([](CResizeMapDlg* dlg) {
         TypeInto(dlg->XEdit(), "7");
         QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
     });
@@ -188,7 +169,7 @@ TEST_F(MapDialogsTest, NewMapAsksFirstClearsEverythingAndUndoBringsTheMapBack) {
     auto before = std::make_unique<CMainDoc>();
     std::memcpy(before->m_height, m_doc->m_height, sizeof before->m_height);
 
-    WhenModal<CClearMapDlg>([](CClearMapDlg* dlg) {
+    const auto watch4 = WhenModal<CClearMapDlg>([](CClearMapDlg* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Clear Map");
         EXPECT_TRUE(LabelTexts(dlg).contains(
             "Are you certain you want to clear the current map data and start over?"));
@@ -201,7 +182,7 @@ TEST_F(MapDialogsTest, NewMapAsksFirstClearsEverythingAndUndoBringsTheMapBack) {
     EXPECT_EQ(std::memcmp(before->m_height, m_doc->m_height, sizeof before->m_height), 0);
     EXPECT_EQ(m_view.updates, 0);
 
-    WhenModal<CClearMapDlg>(
+    const auto watch5 = WhenModal<CClearMapDlg>(
         [](CClearMapDlg* dlg) { QTest::mouseClick(dlg->ClearButton(), Qt::LeftButton); });
     EXPECT_TRUE(RunNewMap(*m_doc, &m_panel, nullptr));
     for (int i = 0; i < kPlaneCells; ++i) {
@@ -231,7 +212,7 @@ TEST_F(MapDialogsTest, MapInfoShowsTheMapAndThisMachinesMemory) {
     m_doc->m_height[CellIndex(200, 5)] = 0; // outside the area
 
     const std::uint64_t physTotal = ReadMemoryStatus().physTotal;
-    WhenModal<CMapInfoDlg>([physTotal](CMapInfoDlg* dlg) {
+    const auto watch6 = WhenModal<CMapInfoDlg>([physTotal](CMapInfoDlg* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Map Information Display");
         const QStringList labels = LabelTexts(dlg);
         for (const char* caption : {"All tiles currently loaded in editor:", "Average",
@@ -271,7 +252,7 @@ TEST_F(MapDialogsTest, MapInfoShowsTheMapAndThisMachinesMemory) {
 }
 
 TEST_F(MapDialogsTest, ProjectFormIsInert) {
-    WhenModal<CProjectDlg>([](CProjectDlg* dlg) {
+    const auto watch7 = WhenModal<CProjectDlg>([](CProjectDlg* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Project Customization");
         const QStringList labels = LabelTexts(dlg);
         for (const char* text :
@@ -290,7 +271,7 @@ TEST_F(MapDialogsTest, ProjectFormIsInert) {
     });
     RunProjectSettings(nullptr);
     // A new form opens empty again.
-    WhenModal<CProjectDlg>([](CProjectDlg* dlg) {
+    const auto watch8 = WhenModal<CProjectDlg>([](CProjectDlg* dlg) {
         EXPECT_TRUE(dlg->Edit(0)->text().isEmpty());
         QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
     });

@@ -2,6 +2,7 @@
 #include "GradientDlg.h"
 #include "MainDoc.h"
 
+#include "ModalWatch.h"
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,31 +21,10 @@
 
 namespace {
 
-// Hands the next modal window of type T to `act` once it is the active modal widget, then
-// closes it if `act` left it open, so that a failing test does not hang in exec().
-template <class T> void WhenModal(std::function<void(T*)> act) {
-    auto* timer = new QTimer(qApp); // owned by the application: never leaks
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal && ++*tries < 500)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (!modal)
-            return;
-        QPointer<T> guard(modal);
-        act(modal);
-        if (guard && guard->isVisible())
-            guard->reject();
-    });
-    timer->start(10);
-}
-
 // Presses OK and returns the text of the message box that this opens ("" if none).
 QString MessageOnOk(CCustomPenDlg* dlg) {
     QString text;
-    WhenModal<QMessageBox>([&text](QMessageBox* box) {
+    const auto watch1 = WhenModal<QMessageBox>([&text](QMessageBox* box) {
         text = box->text();
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
@@ -85,7 +66,7 @@ TEST(PenDialogsTest, CustomPenOpensOnTheCurrentPenAndStoresTheEditedOne) {
     doc->m_fPenHeight = 3.0f;
     doc->m_nPenGradient = 6;
 
-    WhenModal<CCustomPenDlg>([](CCustomPenDlg* dlg) {
+    const auto watch2 = WhenModal<CCustomPenDlg>([](CCustomPenDlg* dlg) {
         EXPECT_EQ(dlg->windowTitle(), "Create Custom Pen");
         EXPECT_EQ(dlg->ShapeRadio(0)->text(), "Square");
         EXPECT_EQ(dlg->ShapeRadio(1)->text(), "Circle");
@@ -115,7 +96,7 @@ TEST(PenDialogsTest, CustomPenRefusesBadSizesUntilTheyAreFixed) {
     auto doc = std::make_unique<CMainDoc>();
     const PenFields before = PenOf(*doc);
 
-    WhenModal<CCustomPenDlg>([&](CCustomPenDlg* dlg) {
+    const auto watch3 = WhenModal<CCustomPenDlg>([&](CCustomPenDlg* dlg) {
         for (const char* bad : {"0", "256", "abc", ""}) {
             TypeInto(dlg->VertEdit(), bad);
             EXPECT_EQ(MessageOnOk(dlg), "Vertical Size: Please enter an integer between 1 and 255.")
@@ -148,7 +129,7 @@ TEST(PenDialogsTest, CustomPenCancelOrCloseLeavesThePenUnchanged) {
         [](CCustomPenDlg* dlg) { dlg->close(); },
     };
     for (const auto& how : leave) {
-        WhenModal<CCustomPenDlg>([&](CCustomPenDlg* dlg) {
+        const auto watch4 = WhenModal<CCustomPenDlg>([&](CCustomPenDlg* dlg) {
             ClickRadio(dlg->ShapeRadio(1));
             ClickRadio(dlg->GradientRadio(8));
             TypeInto(dlg->HorzEdit(), "9");

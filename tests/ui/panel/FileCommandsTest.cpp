@@ -1,0 +1,116 @@
+#include "FileCommands.h"
+#include "InputView.h"
+#include "MainDoc.h"
+#include "ModalWatch.h"
+#include "SampleTiles.h"
+#include "SplitterFrame.h"
+#include "TestSupport.h"
+
+#include <QFileDialog>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+// Answers the next file dialog with `path` (relative names go into the dialog's folder).
+ModalWatch<QFileDialog> AnswerFileDialog(const QString& path, QString* filter = nullptr) {
+    return ModalWatch<QFileDialog>([path, filter](QFileDialog* dialog) {
+        if (filter)
+            *filter = dialog->selectedNameFilter();
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name
+    });
+}
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CSplitterFrame> NewMap() {
+        auto doc = std::make_unique<CMainDoc>();
+        EXPECT_TRUE(doc->OnNewDocument(m_dir.Path()));
+        auto frame = std::make_unique<CSplitterFrame>(std::move(doc));
+        frame->SetTitle("Tri1");
+        frame->resize(800, 600);
+        frame->show();
+        return frame;
+    }
+    void SetUp() override { samplegen::WriteSampleTiles(m_dir / "Textures"); }
+    TempDir m_dir;
+};
+
+TEST_F(FileCommandsTest, SaveThroughTheMenuCommandAndLoadIntoAnotherMap) {
+    auto first = NewMap();
+    CMainDoc& a = *first->GetDocument();
+    a.m_nSizeX = 100;
+    a.m_nSizeY = 70;
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 70; ++y)
+            a.SetTileFlags(x, y, static_cast<std::uint16_t>((x * 7 + y) % (a.m_nLastTile + 1)),
+                           x % 2, y % 2);
+    a.SetHeight(99, 69, 200);
+    EXPECT_EQ(a.m_bModified, 1);
+
+    // The name typed without an extension gets ".ter".
+    QString filter;
+    {
+        const auto watch = AnswerFileDialog((m_dir / "island").c_str(), &filter);
+        first->InputView()->OnCommand(CommandId::SaveMap);
+    }
+    EXPECT_EQ(filter, "TER Terrain Data Files (*.TER)");
+    ASSERT_TRUE(std::filesystem::exists(m_dir / "island.ter"));
+    EXPECT_EQ(a.m_bModified, 0);
+    EXPECT_EQ(first->DisplayName(), "island.ter");
+
+    auto second = NewMap();
+    CMainDoc& b = *second->GetDocument();
+    {
+        const auto watch = AnswerFileDialog((m_dir / "island.ter").c_str());
+        second->InputView()->OnCommand(CommandId::LoadMap);
+    }
+    EXPECT_EQ(b.m_nSizeX, 100);
+    EXPECT_EQ(b.m_nSizeY, 70);
+    EXPECT_EQ(std::memcmp(a.m_height, b.m_height, sizeof a.m_height), 0);
+    EXPECT_EQ(std::memcmp(a.m_mirror, b.m_mirror, sizeof a.m_mirror), 0);
+    EXPECT_EQ(std::memcmp(a.m_flip, b.m_flip, sizeof a.m_flip), 0);
+    for (int x = 0; x < 100; ++x)
+        for (int y = 0; y < 70; ++y)
+            ASSERT_EQ(a.m_tile[CellIndex(x, y)], b.m_tile[CellIndex(x, y)]);
+    EXPECT_EQ(second->DisplayName(), "island.ter");
+    EXPECT_EQ(b.m_bModified, 0);
+}
+
+TEST_F(FileCommandsTest, AFileThatCannotBeUsedIsReportedAndTheMapStays) {
+    auto frame = NewMap();
+    CMainDoc& doc = *frame->GetDocument();
+    doc.SetHeight(5, 5, 77);
+    {
+        std::ofstream out(m_dir / "broken.ter", std::ios::binary);
+        out << "S\x05";
+    }
+    QString message;
+    {
+        const auto file = AnswerFileDialog((m_dir / "broken.ter").c_str());
+        const auto box = WhenModal<QMessageBox>([&](QMessageBox* b) { message = b->text(); });
+        frame->InputView()->OnCommand(CommandId::LoadMap);
+    }
+    EXPECT_TRUE(message.contains("broken.ter")) << message.toStdString();
+    EXPECT_EQ(doc.m_height[CellIndex(5, 5)], 77);
+    EXPECT_EQ(doc.m_bModified, 1);
+
+    // Saving into a folder that does not exist says so; nothing is written.
+    message.clear();
+    {
+        const auto file = AnswerFileDialog((m_dir / "missing" / "x.ter").c_str());
+        const auto box = WhenModal<QMessageBox>([&](QMessageBox* b) { message = b->text(); });
+        frame->InputView()->OnCommand(CommandId::SaveMap);
+    }
+    EXPECT_EQ(doc.m_bModified, 1);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "missing" / "x.ter"));
+}
+
+} // namespace

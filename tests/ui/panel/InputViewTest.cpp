@@ -1,0 +1,276 @@
+#include "InputView.h"
+
+#include "CustomPenDlg.h"
+#include "MainDoc.h"
+#include "MainFrame.h"
+#include "ModalWatch.h"
+#include "SampleTiles.h"
+#include "SplitterFrame.h"
+#include "TestSupport.h"
+#include "ToolCodes.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// Opens the list and clicks its row `row`, as the user would.
+void ChooseRow(QComboBox* combo, int row) {
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    const QRect rect = view->visualRect(combo->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+    QApplication::processEvents();
+}
+
+QStringList Rows(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+
+QStringList TopLevel(const QTreeWidget* tree) {
+    QStringList texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        texts << tree->topLevelItem(i)->text(0);
+    return texts;
+}
+
+// A shown map window on the sample tiles: the panel's first update has run.
+class InputViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_samples = new TempDir;
+        samplegen::WriteSampleTiles(*s_samples / "Textures");
+    }
+    static void TearDownTestSuite() {
+        delete s_samples;
+        s_samples = nullptr;
+    }
+    void SetUp() override {
+        auto doc = std::make_unique<CMainDoc>();
+        ASSERT_TRUE(doc->OnNewDocument(s_samples->Path()));
+        m_frame = std::make_unique<CSplitterFrame>(std::move(doc));
+        m_frame->resize(900, 760);
+        m_frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+        m_panel = m_frame->InputView();
+        m_doc = m_frame->GetDocument();
+    }
+    void TearDown() override {
+        m_frame.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    const CInputView::Controls& Ctl() const { return m_panel->Ctl(); }
+    bool Shown(const QWidget* w) const { return w->isVisibleTo(m_panel); }
+
+    // Clicks a button, or a check box on its box.
+    void Click(QAbstractButton* b) {
+        ASSERT_TRUE(Shown(b)) << b->text().toStdString();
+        QPoint at = b->rect().center();
+        if (qobject_cast<QCheckBox*>(b)) {
+            QStyleOptionButton opt;
+            opt.initFrom(b);
+            at = b->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, b).center();
+        }
+        QTest::mouseClick(b, Qt::LeftButton, {}, at);
+    }
+
+    // Clicks the tree item at `path` (texts from the top level down), opening its parents.
+    void ClickItem(const QStringList& path) {
+        QTreeWidget* tree = Ctl().tree;
+        const QList<QTreeWidgetItem*> found = tree->findItems(path.last(), Qt::MatchRecursive);
+        QTreeWidgetItem* item = nullptr;
+        for (QTreeWidgetItem* f : found) {
+            QStringList itemPath;
+            for (QTreeWidgetItem* i = f; i; i = i->parent())
+                itemPath.prepend(i->text(0));
+            if (itemPath == path)
+                item = f;
+        }
+        ASSERT_NE(item, nullptr) << path.join('/').toStdString();
+        for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(item).center());
+    }
+
+    static TempDir* s_samples;
+    std::unique_ptr<CSplitterFrame> m_frame;
+    CInputView* m_panel = nullptr;
+    CMainDoc* m_doc = nullptr;
+};
+
+TempDir* InputViewTest::s_samples = nullptr;
+
+TEST_F(InputViewTest, ModeStyleAndTreeControlsFollowTheRules) {
+    // After the first update: Height, Draw, the first group, pen row 0.
+    EXPECT_EQ(m_doc->m_nTool, toolModifyHeight);
+    EXPECT_TRUE(Ctl().mode[0]->isChecked());
+    EXPECT_TRUE(Ctl().style[styleDraw]->isChecked());
+    EXPECT_TRUE(Ctl().zoom[0]->isChecked());
+    EXPECT_EQ(Ctl().viewScale->currentText(), "8");
+    EXPECT_EQ(Ctl().pen->currentText(), "Normal");
+    EXPECT_EQ(Rows(Ctl().status), QStringList({"Modify Height", "L: Raise Land", "R: Lower Land"}));
+    EXPECT_EQ(TopLevel(Ctl().tree), QStringList({"GRDI", "RKGR", "SAWA", "SNRK"}));
+    EXPECT_EQ(Ctl().tree->currentItem()->text(0), "GRDI");
+    EXPECT_EQ(Ctl().heightScaleLabel->text(), "Height Scale");
+    for (int m = 0; m < kEditModes; ++m)
+        EXPECT_EQ(Shown(Ctl().mode[m]), m != 1 && m < 7) << m;
+    EXPECT_TRUE(Shown(Ctl().heightScale) && Shown(Ctl().gradiatedDraw) && Shown(Ctl().pen));
+    EXPECT_FALSE(Shown(Ctl().autoRandomize) || Shown(Ctl().fill) || Shown(Ctl().saveBrush));
+
+    Click(Ctl().mode[4]);
+    EXPECT_EQ(m_doc->m_nTool, toolSingleTile);
+    EXPECT_TRUE(Shown(Ctl().autoRandomize));
+    EXPECT_FALSE(Shown(Ctl().heightScale));
+    EXPECT_EQ(Ctl().heightScaleLabel->text(), "");
+
+    // Gradient exists in Rect only, opens its dialog, and closes it when Rect is left.
+    Click(Ctl().style[styleRect]);
+    Click(Ctl().mode[1]);
+    EXPECT_EQ(m_doc->m_nTool, toolGradiatedShape);
+    EXPECT_TRUE(m_doc->IsGradientOpen());
+    Click(Ctl().style[styleDraw]);
+    EXPECT_TRUE(Ctl().mode[4]->isChecked());
+    EXPECT_FALSE(Shown(Ctl().mode[1]));
+    EXPECT_EQ(m_doc->m_pGradientDlg, nullptr);
+
+    Click(Ctl().style[styleFill]);
+    EXPECT_TRUE(Shown(Ctl().fill) && Shown(Ctl().offsetHeight));
+    EXPECT_FALSE(Shown(Ctl().pen));
+    EXPECT_EQ(Ctl().penLabel->text(), "Fill");
+    ChooseRow(Ctl().fill, 1);
+    EXPECT_EQ(m_doc->m_nPen, fillFloodHeight);
+
+    // Brush: the brush sources, custom brushes chosen, only the brush modes.
+    Click(Ctl().style[styleBrush]);
+    EXPECT_EQ(TopLevel(Ctl().tree), QStringList({"GRDI Brushes", "Custom Brushes"}));
+    EXPECT_EQ(Ctl().tree->currentItem()->text(0), "Custom Brushes");
+    EXPECT_TRUE(Ctl().mode[7]->isChecked());
+    for (int m = 0; m < kEditModes; ++m)
+        EXPECT_EQ(Shown(Ctl().mode[m]), m >= 7) << m;
+    EXPECT_TRUE(Shown(Ctl().saveBrush) && Shown(Ctl().loadBrush));
+    EXPECT_FALSE(Ctl().saveBrush->isEnabled());
+    Click(Ctl().mode[8]);
+    EXPECT_EQ(m_doc->m_nTool, toolBrushHeight);
+    EXPECT_EQ(Ctl().status->count(), 5);
+    ClickItem({"GRDI Brushes"});
+    EXPECT_TRUE(Ctl().mode[3]->isChecked());
+    EXPECT_FALSE(Shown(Ctl().mode[5]) || Shown(Ctl().mode[8]));
+
+    // Single tiles while in MultiTile: Tile instead, until a group is chosen again.
+    Click(Ctl().style[styleDraw]);
+    Click(Ctl().mode[5]);
+    ClickItem({"GRDI", "Version 1", "Single Tiles"});
+    EXPECT_EQ(m_doc->m_nSelKind, selSingleTiles);
+    EXPECT_EQ(m_doc->m_nSelVersion, 1);
+    EXPECT_TRUE(Ctl().mode[4]->isChecked());
+    EXPECT_FALSE(Shown(Ctl().mode[5]));
+    ClickItem({"SAWA"});
+    EXPECT_EQ(m_doc->m_tileGroup[m_doc->m_nSelGroup].strCode, "SAWA");
+    EXPECT_TRUE(Shown(Ctl().mode[5]));
+}
+
+TEST_F(InputViewTest, CustomPenLeavesThePenListWithoutARow) {
+    const auto watch1 = OnNextModal([](QWidget* w) {
+        auto* dlg = qobject_cast<CCustomPenDlg*>(w);
+        ASSERT_NE(dlg, nullptr);
+        dlg->HorzEdit()->setText("6");
+        dlg->VertEdit()->setText("2");
+        QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
+    });
+    Click(Ctl().style[stylePen]);
+    EXPECT_EQ(Ctl().pen->currentIndex(), -1);
+    // Draw keeps the custom pen; choosing a row replaces it.
+    Click(Ctl().style[styleDraw]);
+    EXPECT_EQ(Ctl().pen->currentIndex(), -1);
+    EXPECT_EQ(m_doc->m_nPen, -1);
+    EXPECT_EQ(m_doc->m_fPenWidth, 6.0f);
+    EXPECT_EQ(m_doc->m_fPenHeight, 2.0f);
+    ChooseRow(Ctl().pen, 3);
+    EXPECT_EQ(m_doc->m_nPen, 3);
+    EXPECT_EQ(m_doc->m_fPenHeight, 3.0f);
+}
+
+TEST_F(InputViewTest, ViewControlsWriteTheDocumentAndShowOtherViewsChanges) {
+    Click(Ctl().grid);
+    EXPECT_EQ(m_doc->m_bGrid, 1);
+    ChooseRow(Ctl().viewScale, 0);
+    EXPECT_EQ(m_doc->m_nHeightViewScale, -1);
+    ChooseRow(Ctl().heightScale, 4);
+    EXPECT_EQ(m_doc->m_nHeightStep, 5);
+    Click(Ctl().spray);
+    EXPECT_EQ(m_doc->m_bSpray, 1);
+    Ctl().shade->setFocus();
+    QTest::keyClick(Ctl().shade, Qt::Key_End);
+    EXPECT_EQ(m_doc->m_nShadeBase, 255);
+
+    // A change made elsewhere shows once another view updates the document.
+    m_doc->m_bGrid = 0;
+    m_doc->UpdateAllViews(nullptr);
+    EXPECT_FALSE(Ctl().grid->isChecked());
+
+    // The mini map toggle follows the window, also when the user closes it.
+    Click(Ctl().miniMap);
+    auto* mini = dynamic_cast<QDialog*>(m_doc->m_pMiniMap);
+    ASSERT_NE(mini, nullptr);
+    mini->close();
+    EXPECT_FALSE(Ctl().miniMap->isChecked());
+    EXPECT_FALSE(m_doc->IsMiniMapOpen());
+}
+
+// Undo and Zoom reach the panel from the main window's menu and accelerators too.
+TEST(InputViewMenuTest, CtrlZAndTheZoomMenuGoThroughThePanel) {
+    TempDir dir;
+    samplegen::WriteSampleTiles(dir / "Textures");
+    auto doc = std::make_unique<CMainDoc>();
+    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
+    CMainDoc* d = doc.get();
+    CMainFrame main(nullptr);
+    main.resize(1000, 800);
+    main.show();
+    CSplitterFrame* frame = main.OpenMapWindow(std::move(doc), QStringLiteral("Tri1"));
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    CInputView* panel = frame->InputView();
+
+    main.Action(CommandId::Zoom8)->trigger();
+    EXPECT_TRUE(panel->Ctl().zoom[3]->isChecked());
+    EXPECT_EQ(d->m_nCellPixels, 16);
+    d->SaveUndo();
+    d->SetHeight(4, 4, 9);
+    QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(d->m_height[CellIndex(4, 4)], 0);
+    QTest::mouseClick(panel->Ctl().undo, Qt::LeftButton);
+    EXPECT_EQ(d->m_height[CellIndex(4, 4)], 9);
+    // Resize Map and New Map are the panel's too: their dialogs open from the menu.
+    for (CommandId id : {CommandId::ResizeMap, CommandId::NewMap}) {
+        QString title;
+        const auto watch2 = OnNextModal([&title](QWidget* w) { title = w->windowTitle(); });
+        main.Action(id)->trigger();
+        EXPECT_FALSE(title.isEmpty());
+    }
+}
+
+} // namespace

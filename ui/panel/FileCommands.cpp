@@ -1,0 +1,99 @@
+#include "FileCommands.h"
+
+#include "FileError.h"
+#include "MainDoc.h"
+#include "TerFile.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+const QString kTerFilter = QStringLiteral("TER Terrain Data Files (*.TER)");
+
+// Qt's own dialog everywhere: the same on every desktop, and tests can answer it.
+QString RunDialog(QWidget* parent, FileDialogRecord& record, const QString& caption, bool save) {
+    QFileDialog dialog(parent, caption, record.folder, record.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(record.defaultExt);
+    if (!record.fileName.isEmpty())
+        dialog.selectFile(record.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    QString path = dialog.selectedFiles().constFirst();
+    // A typed name without an extension gets the command's default one.
+    if (save && !record.defaultExt.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + record.defaultExt;
+    const QFileInfo info(path);
+    record.folder = info.absolutePath();
+    record.fileName = info.fileName();
+    return path;
+}
+
+} // namespace
+
+QString AskSaveFileName(QWidget* parent, FileDialogRecord& record, const QString& caption) {
+    return RunDialog(parent, record, caption, true);
+}
+
+QString AskOpenFileName(QWidget* parent, FileDialogRecord& record, const QString& caption) {
+    return RunDialog(parent, record, caption, false);
+}
+
+bool OnSaveMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObserver* panel) {
+    record.filter = kTerFilter;
+    record.defaultExt = QStringLiteral("ter");
+    const QString path = AskSaveFileName(parent, record, QStringLiteral("Save Map"));
+    if (path.isEmpty())
+        return false;
+    try {
+        SaveTerFile(doc, path.toStdString());
+    } catch (const FileError& e) {
+        QMessageBox::warning(
+            parent, QStringLiteral("Save Map"),
+            QStringLiteral("The map was not saved.\n\n%1").arg(QString::fromStdString(e.what())));
+        return false;
+    }
+    doc.m_strPathName = path.toStdString();
+    doc.SetModifiedFlag(false);
+    doc.UpdateAllViews(panel);
+    return true;
+}
+
+bool OnLoadMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObserver* panel) {
+    record.filter = kTerFilter;
+    record.defaultExt = QStringLiteral("ter");
+    const QString path = AskOpenFileName(parent, record, QStringLiteral("Load Map"));
+    if (path.isEmpty())
+        return false;
+    TerLoadResult result;
+    try {
+        result = LoadTerFile(doc, path.toStdString(), nullptr);
+    } catch (const FileError& e) {
+        QMessageBox::warning(
+            parent, QStringLiteral("Load Map"),
+            QStringLiteral("The map was not loaded.\n\n%1").arg(QString::fromStdString(e.what())));
+        return false;
+    }
+    doc.m_strPathName = path.toStdString();
+    doc.SetModifiedFlag(false);
+    doc.UpdateAllViews(panel);
+    if (!result.hadNameTable) {
+        QMessageBox::information(
+            parent, QStringLiteral("Load Map"),
+            QStringLiteral("%1 has no tile-name table. Its tile numbers were taken as they are and "
+                           "may not match the tiles of this folder.")
+                .arg(QFileInfo(path).fileName()));
+    } else if (result.unmatchedNames > 0) {
+        QMessageBox::information(
+            parent, QStringLiteral("Load Map"),
+            QStringLiteral("%1 tile name(s) of %2 are not in the tile folder; those cells show no "
+                           "tile.")
+                .arg(result.unmatchedNames)
+                .arg(QFileInfo(path).fileName()));
+    }
+    return true;
+}
