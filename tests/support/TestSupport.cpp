@@ -1,7 +1,10 @@
 #include "TestSupport.h"
 
+#include "SampleTiles.h"
+
 #include <atomic>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -76,7 +79,81 @@ std::vector<std::uint8_t> TestBmp::Encode() const {
 
 void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
-void TestBmp::Write(const fs::path& path) const { WriteBytes(path, Encode()); }
+void TestBmp::Write(const fs::path& path) const {
+    WriteBytes(path, Encode());
+}
+
+std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WritePlainTiles(const fs::path& workDir, const std::vector<std::uint32_t>& colours) {
+    fs::create_directories(workDir / "Textures");
+    char name[] = "A0000000.BMP";
+    for (std::uint32_t colour : colours) {
+        TestBmp::Filled(128, 128, colour).Write(workDir / "Textures" / name);
+        ++name[0];
+    }
+}
+
+const fs::path& SampleWorkDir() {
+    static const TempDir dir;
+    static const std::vector<std::string> files = samplegen::WriteSampleTiles(dir / "Textures");
+    return dir.Path();
+}
+
+#ifdef QT_WIDGETS_LIB
+#include "MainDoc.h"
+#include "ModalWatch.h"
+#include "SplitterFrame.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QTest>
+
+std::unique_ptr<CSplitterFrame> ShowMapWindow(const fs::path& workDir, QSize size) {
+    auto doc = std::make_unique<CMainDoc>();
+    if (!doc->OnNewDocument(workDir))
+        return nullptr;
+    auto frame = std::make_unique<CSplitterFrame>(std::move(doc));
+    frame->resize(size);
+    frame->show();
+    return QTest::qWaitForWindowExposed(frame.get()) ? std::move(frame) : nullptr;
+}
+
+void TypeInto(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+void ClickButton(QAbstractButton* button) {
+    QPoint at = button->rect().center();
+    const bool check = qobject_cast<QCheckBox*>(button) != nullptr;
+    if (check || qobject_cast<QRadioButton*>(button)) {
+        QStyleOptionButton opt;
+        opt.initFrom(button);
+        at = button->style()
+                 ->subElementRect(check ? QStyle::SE_CheckBoxIndicator
+                                        : QStyle::SE_RadioButtonIndicator,
+                                  &opt, button)
+                 .center();
+    }
+    QTest::mouseClick(button, Qt::LeftButton, {}, at);
+}
+
+QString MessageOnClick(QAbstractButton* button) {
+    QString text;
+    const auto watch = WhenModal<QMessageBox>([&text](QMessageBox* box) { text = box->text(); });
+    ClickButton(button);
+    return text;
+}
+#endif

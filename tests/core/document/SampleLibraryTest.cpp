@@ -1,5 +1,4 @@
 // The generated sample set loaded by the tile library: the groups a designer relies on.
-#include "SampleTiles.h"
 #include "TestSupport.h"
 #include "TileLibrary.h"
 
@@ -8,10 +7,8 @@
 namespace {
 
 TEST(SampleLibraryTest, SampleSetLoadsIntoCompleteGroupsWithItsMultiTilePicture) {
-    TempDir dir;
-    samplegen::WriteSampleTiles(dir / "Textures");
     TileLibrary lib;
-    const TileLoadReport report = lib.LoadTileLibrary(dir.Path());
+    const TileLoadReport report = lib.LoadTileLibrary(SampleWorkDir());
     ASSERT_EQ(report.status, TileLoadReport::Status::Ok);
     EXPECT_FALSE(report.HasProblems()) << report.ProblemText();
 

@@ -1,5 +1,5 @@
-#include "TestSupport.h"
 #include "TileLibrary.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +9,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TileFolder {
-public:
-    TileFolder() { fs::create_directories(Dir()); }
-    fs::path Dir() const { return m_tmp / "Textures"; }
-    fs::path Work() const { return m_tmp.Path(); }
+// A work folder whose Textures folder the tests fill, and the library that loads it.
+class TileLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directories(Dir()); }
+    fs::path Dir() const { return m_work / "Textures"; }
     void Add(const std::string& name, const TestBmp& bmp) const { bmp.Write(Dir() / name); }
-    void AddBytes(const std::string& name, const std::vector<std::uint8_t>& b) const {
-        WriteBytes(Dir() / name, b);
-    }
+    TileLoadReport Load() { return lib.LoadTileLibrary(m_work.Path()); }
 
-private:
-    TempDir m_tmp;
+    TempDir m_work;
+    TileLibrary lib;
 };
 
 // A picture whose pixel encodes its own position: red = column, green = row from the bottom.
@@ -40,33 +38,14 @@ int GreenAt(const Picture& p, int x, int yFromBottom) {
     return (p.At(x, kTileSize - 1 - yFromBottom) >> 8) & 0xFF;
 }
 
-TEST(TileLibraryTest, ConvertsTwentyFourBitPicturesWithAverageColour) {
-    TileFolder f;
-    f.Add("PLAIN000.BMP", TestBmp::Filled(128, 128, MakeColor(30, 20, 10)));
-    TileLibrary lib;
-    const TileLoadReport r = lib.LoadTileLibrary(f.Work());
-    ASSERT_EQ(r.status, TileLoadReport::Status::Ok);
-    EXPECT_FALSE(r.HasProblems());
-    ASSERT_EQ(lib.m_nLastTile, 0);
-    const Picture& p = lib.m_hTileDib[0];
-    ASSERT_EQ(p.width, 128);
-    ASSERT_EQ(p.height, 128);
-    for (std::uint32_t px : p.pixels)
-        ASSERT_EQ(px, 0x001E140Au); // bytes 10, 20, 30, 0
-    EXPECT_EQ(lib.m_tileColor[0], 0x001E140A);
-}
-
-TEST(TileLibraryTest, FitsLargerSmallerPaddedAndTopDownPictures) {
-    TileFolder f;
-    f.Add("A_BIG.BMP", PositionPicture(256, 256));
-    f.Add("B_SMALL.BMP", PositionPicture(200, 64)); // wider and shorter
-    TestBmp padded = PositionPicture(130, 128);     // rows of 390 bytes padded to 392
-    f.Add("C_PAD.BMP", padded);
+TEST_F(TileLibraryTest, FitsLargerSmallerPaddedAndTopDownPictures) {
+    Add("A_BIG.BMP", PositionPicture(256, 256));
+    Add("B_SMALL.BMP", PositionPicture(200, 64)); // wider and shorter
+    Add("C_PAD.BMP", PositionPicture(130, 128));  // rows of 390 bytes padded to 392
     TestBmp topDown = PositionPicture(128, 128);
     topDown.topDown = true;
-    f.Add("D_TOP.BMP", topDown);
-    TileLibrary lib;
-    ASSERT_EQ(lib.LoadTileLibrary(f.Work()).status, TileLoadReport::Status::Ok);
+    Add("D_TOP.BMP", topDown);
+    ASSERT_EQ(Load().status, TileLoadReport::Status::Ok);
     ASSERT_EQ(lib.m_nLastTile, 3);
 
     // 256 x 256: rows 0, 2, 4, ... counted from the bottom, and the left 128 columns.
@@ -93,17 +72,22 @@ TEST(TileLibraryTest, FitsLargerSmallerPaddedAndTopDownPictures) {
     EXPECT_EQ(GreenAt(top, 0, 127), 127);
 }
 
-TEST(TileLibraryTest, ConvertsPalettePictures) {
-    TileFolder f;
+TEST_F(TileLibraryTest, ConvertsBothDepthsAndTakesTheAverageColour) {
+    Add("PLAIN000.BMP", TestBmp::Filled(128, 128, MakeColor(30, 20, 10)));
     TestBmp b = TestBmp::Filled(128, 128, 0);
     b.bitCount = 8;
     b.palette = {MakeColor(1, 2, 3), MakeColor(200, 100, 50)};
     for (int x = 0; x < 128; ++x)
-        b.pixels[x] = 1;                 // top row: entry 1
-    b.pixels[128] = 7;                   // an index beyond the colour table: black
-    f.Add("PAL00000.BMP", b);
-    TileLibrary lib;
-    ASSERT_EQ(lib.LoadTileLibrary(f.Work()).status, TileLoadReport::Status::Ok);
+        b.pixels[x] = 1; // top row: entry 1
+    b.pixels[128] = 7;   // an index beyond the colour table: black
+    Add("PAL00000.BMP", b);
+    const TileLoadReport r = Load();
+    ASSERT_EQ(r.status, TileLoadReport::Status::Ok);
+    EXPECT_FALSE(r.HasProblems()) << r.ProblemText();
+    ASSERT_EQ(lib.m_nLastTile, 1);
+    for (std::uint32_t px : lib.m_hTileDib[1].pixels)
+        ASSERT_EQ(px, 0x001E140Au); // bytes 10, 20, 30, 0
+    EXPECT_EQ(lib.m_tileColor[1], 0x001E140A);
     const Picture& p = lib.m_hTileDib[0];
     EXPECT_EQ(p.At(0, 0), MakeColor(200, 100, 50));
     EXPECT_EQ(p.At(127, 0), MakeColor(200, 100, 50));
@@ -112,8 +96,7 @@ TEST(TileLibraryTest, ConvertsPalettePictures) {
     EXPECT_EQ(p.At(64, 127), MakeColor(1, 2, 3));
 }
 
-TEST(TileLibraryTest, UnusableFilesKeepTheirIndexWithABlackTileAndAreReported) {
-    TileFolder f;
+TEST_F(TileLibraryTest, UnusableFilesKeepTheirIndexWithABlackTileAndAreReported) {
     const TestBmp good = TestBmp::Filled(128, 128, 0x00FFFFFF);
     std::vector<std::uint8_t> wrongSig = good.Encode();
     wrongSig[0] = 'X';
@@ -124,16 +107,15 @@ TEST(TileLibraryTest, UnusableFilesKeepTheirIndexWithABlackTileAndAreReported) {
     TestBmp depth16 = TestBmp::Filled(128, 128, 0x00FFFFFF);
     depth16.bitCount = 16;
 
-    f.AddBytes("A___ZSHORT.BMP", {'B', 'M', 0, 0});
-    f.AddBytes("B___ZSIG.BMP", wrongSig);
-    f.AddBytes("C___ZTRUNC.BMP", truncated);
-    f.AddBytes("D___ZRLE.BMP", compressed);
-    f.Add("E___ZNARROW.BMP", TestBmp::Filled(100, 128, 0x00FFFFFF));
-    f.Add("F___ZDEPTH.BMP", depth16);
-    f.Add("G___ZGOOD.BMP", good);
-    f.AddBytes("readme.txt", {'x'}); // not a tile
-    TileLibrary lib;
-    const TileLoadReport r = lib.LoadTileLibrary(f.Work());
+    WriteBytes(Dir() / "A___ZSHORT.BMP", {'B', 'M', 0, 0});
+    WriteBytes(Dir() / "B___ZSIG.BMP", wrongSig);
+    WriteBytes(Dir() / "C___ZTRUNC.BMP", truncated);
+    WriteBytes(Dir() / "D___ZRLE.BMP", compressed);
+    Add("E___ZNARROW.BMP", TestBmp::Filled(100, 128, 0x00FFFFFF));
+    Add("F___ZDEPTH.BMP", depth16);
+    Add("G___ZGOOD.BMP", good);
+    WriteBytes(Dir() / "readme.txt", {'x'}); // not a tile
+    const TileLoadReport r = Load();
     ASSERT_EQ(r.status, TileLoadReport::Status::Ok);
     ASSERT_EQ(lib.m_nLastTile, 6);
     EXPECT_EQ(r.problems.size(), 6u) << r.ProblemText();
@@ -149,23 +131,18 @@ TEST(TileLibraryTest, UnusableFilesKeepTheirIndexWithABlackTileAndAreReported) {
     EXPECT_NE(r.ProblemText().find("narrower"), std::string::npos);
 }
 
-TEST(TileLibraryTest, ListsBmpFilesInAnyCaseSortedByUpperCasedName) {
-    TileFolder f;
+TEST_F(TileLibraryTest, ListsBmpFilesInAnyCaseSortedByUpperCasedName) {
     const TestBmp t = TestBmp::Filled(128, 128, 1);
-    f.Add("grasb000.bmp", t);
-    f.Add("GRASA000.BMP", t);
-    f.Add("Gras_long_name.Bmp", t);
-    f.Add("A.bmp", t);
-    f.Add("GRASA000x.bmp", t); // same first 8 characters as GRASA000.BMP
-    fs::create_directories(f.Dir() / "SUB.BMP"); // a folder is not a tile
-    TileLibrary lib;
-    ASSERT_EQ(lib.LoadTileLibrary(f.Work()).status, TileLoadReport::Status::Ok);
+    Add("grasb000.bmp", t);
+    Add("GRASA000.BMP", t);
+    Add("Gras_long_name.Bmp", t);
+    Add("A.bmp", t);
+    Add("GRASA000x.bmp", t);                   // same first 8 characters as GRASA000.BMP
+    fs::create_directories(Dir() / "SUB.BMP"); // a folder is not a tile
+    ASSERT_EQ(Load().status, TileLoadReport::Status::Ok);
     ASSERT_EQ(lib.m_nLastTile, 4);
-    EXPECT_EQ(lib.m_strTileName[0], "A.BMP");
-    EXPECT_EQ(lib.m_strTileName[1], "GRASA000");
-    EXPECT_EQ(lib.m_strTileName[2], "GRASA000");
-    EXPECT_EQ(lib.m_strTileName[3], "GRASB000");
-    EXPECT_EQ(lib.m_strTileName[4], "GRAS_LON");
+    EXPECT_EQ(std::vector(lib.m_strTileName.begin(), lib.m_strTileName.begin() + 5),
+              (std::vector<std::string>{"A.BMP", "GRASA000", "GRASA000", "GRASB000", "GRAS_LON"}));
 
     // A Textures folder in another letter case is found too; an empty one gives NoTiles.
     TempDir other;
@@ -176,27 +153,23 @@ TEST(TileLibraryTest, ListsBmpFilesInAnyCaseSortedByUpperCasedName) {
     EXPECT_EQ(lib.m_nLastTile, 0);
 }
 
-TEST(TileLibraryTest, AFileThatCannotBeOpenedFailsTheLoad) {
-    TileFolder f;
-    f.Add("A0000000.BMP", TestBmp::Filled(128, 128, 1));
-    fs::create_symlink(f.Dir() / "missing-target", f.Dir() / "B0000000.BMP");
-    f.Add("C0000000.BMP", TestBmp::Filled(128, 128, 1));
-    TileLibrary lib;
-    const TileLoadReport r = lib.LoadTileLibrary(f.Work());
+TEST_F(TileLibraryTest, AFileThatCannotBeOpenedFailsTheLoad) {
+    Add("A0000000.BMP", TestBmp::Filled(128, 128, 1));
+    fs::create_symlink(Dir() / "missing-target", Dir() / "B0000000.BMP");
+    Add("C0000000.BMP", TestBmp::Filled(128, 128, 1));
+    const TileLoadReport r = Load();
     EXPECT_EQ(r.status, TileLoadReport::Status::OpenFailed);
     EXPECT_NE(r.openFailure.find("B0000000.BMP"), std::string::npos);
     EXPECT_EQ(lib.m_nLastTile, 0); // tiles read so far stay counted
 }
 
-TEST(TileLibraryTest, StopsAtFiveHundredTiles) {
-    TileFolder f;
+TEST_F(TileLibraryTest, StopsAtFiveHundredTiles) {
     for (int i = 0; i < 503; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "T%03d.BMP", i);
-        f.AddBytes(name, {'B', 'M'}); // unusable but counted: cheap to write
+        WriteBytes(Dir() / name, {'B', 'M'}); // unusable but counted: cheap to write
     }
-    TileLibrary lib;
-    const TileLoadReport r = lib.LoadTileLibrary(f.Work());
+    const TileLoadReport r = Load();
     ASSERT_EQ(r.status, TileLoadReport::Status::Ok);
     EXPECT_EQ(lib.m_nLastTile, 499);
     EXPECT_EQ(lib.m_strTileName[499], "T499.BMP");
@@ -208,9 +181,9 @@ TEST(TileLibraryTest, StopsAtFiveHundredTiles) {
 
 class GroupTest : public ::testing::Test {
 protected:
-    void Names(std::initializer_list<const char*> names) {
+    void Names(const std::vector<std::string>& names) {
         lib.m_nLastTile = -1;
-        for (const char* n : names)
+        for (const std::string& n : names)
             lib.m_strTileName[++lib.m_nLastTile] = n;
         report = TileLoadReport{};
         lib.BuildGroups(report);
@@ -230,8 +203,7 @@ TEST_F(GroupTest, DrawnTilesAndOrientationCompletion) {
     ASSERT_EQ(lib.m_nLastGroup, 0);
     const TileGroup& g = Group(0);
     EXPECT_EQ(g.strCode, "GRAS");
-    EXPECT_EQ(g.versionUsed[0], 1);
-    EXPECT_EQ(g.versionUsed[1], -1);
+    EXPECT_EQ(std::pair(g.versionUsed[0], g.versionUsed[1]), std::pair(1, -1));
     EXPECT_EQ(Entry(0, 0, 2), std::make_tuple(0, 0, 0)); // A
     EXPECT_EQ(Entry(0, 0, 4), std::make_tuple(0, 0, 1)); // C = A upside down
     EXPECT_EQ(Entry(0, 0, 6), std::make_tuple(1, 0, 0)); // E
@@ -276,15 +248,14 @@ TEST_F(GroupTest, MultiTilePiecesGoToTheMostRecentlySearchedGroup) {
     // The piece listed before any group is ignored.
     EXPECT_EQ(Group(0).strCode, "GRDI");
     const TileGroup& g = Group(0);
-    EXPECT_EQ(g.multiUsed[0], 1);
-    EXPECT_EQ(g.multiTile[0][0][0], 2);
-    EXPECT_EQ(g.multiTile[0][1][0], 3);
-    EXPECT_EQ(g.multiTile[0][1][1], 4);
-    EXPECT_EQ(g.multiMaxCol[0], 1);
-    EXPECT_EQ(g.multiMaxRow[0], 1);
-    EXPECT_EQ(g.multiUsed[3], 1);
-    EXPECT_EQ(g.multiMaxCol[3], 2);
-    EXPECT_EQ(g.multiMaxRow[3], 0);
+    // Picture: (used, last column, last row).
+    auto picture = [](const TileGroup& t, int m) {
+        return std::tuple(t.multiUsed[m], t.multiMaxCol[m], t.multiMaxRow[m]);
+    };
+    EXPECT_EQ(picture(g, 0), std::tuple(1, 1, 1));
+    EXPECT_EQ(std::tuple(g.multiTile[0][0][0], g.multiTile[0][1][0], g.multiTile[0][1][1]),
+              std::tuple(2, 3, 4));
+    EXPECT_EQ(picture(g, 3), std::tuple(1, 2, 0));
     // After an M tile the latest group that received it takes the next piece.
     EXPECT_EQ(Group(1).strCode, "WAGR");
     EXPECT_EQ(Group(1).multiUsed[1], 1);
@@ -295,23 +266,16 @@ TEST_F(GroupTest, MultiTilePiecesGoToTheMostRecentlySearchedGroup) {
 
 TEST_F(GroupTest, TableLimitsStopAddingAndAreReported) {
     // 32 A tiles of one group: the list keeps 30.
-    std::vector<std::string> names;
-    for (int i = 0; i < 32; ++i)
-        names.push_back("GRDIA0" + std::string(1, '0') + std::to_string(i % 10));
-    lib.m_nLastTile = -1;
-    for (const std::string& n : names)
-        lib.m_strTileName[++lib.m_nLastTile] = n;
-    lib.BuildGroups(report);
+    Names(std::vector<std::string>(32, "GRDIA000"));
     EXPECT_EQ(Group(0).lastEntry[0][2], 29);
     EXPECT_EQ(Group(0).lastEntry[0][4], 29); // the derived list is as long
     ASSERT_EQ(report.problems.size(), 1u);
 
     // 45 group codes: 40 groups, the rest reported.
-    lib.m_nLastTile = -1;
+    std::vector<std::string> codes;
     for (int i = 0; i < 45; ++i)
-        lib.m_strTileName[++lib.m_nLastTile] = "G" + std::to_string(100 + i) + "A000";
-    report = TileLoadReport{};
-    lib.BuildGroups(report);
+        codes.push_back("G" + std::to_string(100 + i) + "A000");
+    Names(codes);
     EXPECT_EQ(lib.m_nLastGroup, 39);
     EXPECT_EQ(report.problems.size(), 5u);
 

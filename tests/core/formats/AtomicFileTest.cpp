@@ -4,18 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(AtomicFileTest, ReplacesInOneStepAndCleansUpOnFailure) {
     TempDir dir;
@@ -28,7 +22,7 @@ TEST(AtomicFileTest, ReplacesInOneStepAndCleansUpOnFailure) {
     fs::create_symlink(target, dir / "link.bin");
     WriteFileAtomically(dir / "link.bin", second);
     EXPECT_TRUE(fs::is_symlink(dir / "link.bin"));
-    EXPECT_EQ(ReadAll(target), second);
+    EXPECT_EQ(ReadBytes(target), second);
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
@@ -38,7 +32,7 @@ TEST(AtomicFileTest, ReplacesInOneStepAndCleansUpOnFailure) {
         file.Write(first.data(), first.size());
         EXPECT_TRUE(fs::exists(file.TempPath()));
     }
-    EXPECT_EQ(ReadAll(target), second);
+    EXPECT_EQ(ReadBytes(target), second);
 
     // Real failures: a folder that does not exist, and a target that is a folder.
     EXPECT_THROW(WriteFileAtomically(dir / "no" / "a.bin", first), FileError);

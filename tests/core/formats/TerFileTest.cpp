@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -17,11 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 void PutI32(Bytes& b, std::int32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -74,7 +68,7 @@ TEST_F(TerFileTest, WritesTheByteLayout) {
     d.m_height[CellIndex(0, 0)] = 7;
     d.m_height[CellIndex(0, 255)] = 9;
     SaveTerFile(d, m_path);
-    const Bytes f = ReadAll(m_path);
+    const Bytes f = ReadBytes(m_path);
     ASSERT_EQ(f.size(), 328987u + 8 * 10);
     const Bytes head = {0x4D, 0, 2, 0, 0, 0, 2, 0, 0, 0x53, 0, 1, 0, 0, 0, 1, 0, 0, 0x48};
     EXPECT_EQ(Bytes(f.begin(), f.begin() + 19), head);
@@ -96,7 +90,7 @@ TEST_F(TerFileTest, WritesTheByteLayout) {
     const Bytes one = {'M', 0, 2,   0,   0, 0, 2,   0,    0,    'S',  1,    0,   0, 0, 1,
                        0,   0, 0,   'H', 7, 3, 'D', 0x34, 0x12, 0xFF, 0xFF, 'A', 0, 1, 'B',
                        1,   0, 'T', 0,   0, 0, 0,   'A',  'B',  0,    0,    0,   0, 0, 0};
-    EXPECT_EQ(ReadAll(m_path), one);
+    EXPECT_EQ(ReadBytes(m_path), one);
 }
 
 TEST_F(TerFileTest, RandomMapsRoundTrip) {
@@ -115,7 +109,7 @@ TEST_F(TerFileTest, RandomMapsRoundTrip) {
         m_doc->m_nSizeX = sx;
         m_doc->m_nSizeY = sy;
         SaveTerFile(*m_doc, m_path);
-        const Bytes f = ReadAll(m_path);
+        const Bytes f = ReadBytes(m_path);
         const std::size_t cells = static_cast<std::size_t>(sx + 1) * sy;
         ASSERT_EQ(f.size(), 18 + 3 * (1 + cells) + 1 + 2 * cells + 5 + 8 * 40);
         if (sx == 512) { // the column beyond the planes is written as zeros
@@ -217,7 +211,7 @@ TEST_F(TerFileTest, RefusesUnusableFilesAndKeepsTheDocument) {
     d.m_nSizeY = 2;
     d.m_tile[CellIndex(1, 1)] = 7; // no table entry: only a loaded table turns it into 65535
     SaveTerFile(d, m_path);
-    const Bytes good = ReadAll(m_path); // 83 bytes, the table from byte 62
+    const Bytes good = ReadBytes(m_path); // 83 bytes, the table from byte 62
     const Snapshot before = Take(d);
 
     auto refused = [&](const Bytes& file, const std::string& reason) {
@@ -280,7 +274,7 @@ TEST_F(TerFileTest, InterruptedSaveKeepsTheOldFile) {
             EXPECT_EQ(e.Path(), m_path.string());
             EXPECT_EQ(e.Reason(), std::strerror(ENOSPC));
         }
-        EXPECT_EQ(ReadAll(m_path), old);
+        EXPECT_EQ(ReadBytes(m_path), old);
         EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), {}), 1); // no leftovers
     }
     SaveTerFile(*m_doc, m_path);

@@ -2,7 +2,6 @@
 
 #include "MainDoc.h"
 #include "PenDialogs.h"
-#include "SampleTiles.h"
 #include "TestSupport.h"
 #include "ToolCodes.h"
 
@@ -10,17 +9,17 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-// Another view of the document: counts the updates it is asked for.
-struct CountingView : CDocObserver {
-    int updates = 0;
-    void OnDocUpdate(CDocObserver*, int) override { ++updates; }
-};
+// The document's pen: number, shape, width, height and gradient.
+std::tuple<int, int, float, float, int> PenOf(const CMainDoc& d) {
+    return {d.m_nPen, d.m_nPenShape, d.m_fPenWidth, d.m_fPenHeight, d.m_nPenGradient};
+}
 
 // The panel itself as a view: it must never be told of its own changes.
 struct PanelView : CDocObserver {
@@ -41,12 +40,11 @@ void ExpectPanelFollowsRules(const PanelState& p, const CMainDoc& doc) {
     const int mode = p.m_nEditMode;
     const int style = p.m_nDrawStyle;
     const PanelVisibility& v = p.m_visible;
-    for (int m : {0, 2, 3, 4, 6})
-        EXPECT_EQ(v.modeButton[m], !custom) << "mode button " << m;
-    EXPECT_EQ(v.modeButton[1], !custom && style == styleRect);
-    EXPECT_EQ(v.modeButton[5], !custom && doc.m_bMultiTileAllowed == 1);
-    for (int m : {7, 8, 9})
-        EXPECT_EQ(v.modeButton[m], custom) << "mode button " << m;
+    for (int m = 0; m < kEditModes; ++m)
+        EXPECT_EQ(v.modeButton[m], m >= 7 ? custom
+                                          : !custom && (m != 1 || style == styleRect) &&
+                                                (m != 5 || doc.m_bMultiTileAllowed == 1))
+            << "mode button " << m;
     EXPECT_EQ(v.spray, !custom);
     EXPECT_EQ(v.saveBrush && v.loadBrush, custom);
     EXPECT_EQ(v.heightScaleList && v.gradiatedDraw, mode == 0);
@@ -66,20 +64,12 @@ void ExpectPanelFollowsRules(const PanelState& p, const CMainDoc& doc) {
 
 class PanelStateTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_samples = new TempDir;
-        samplegen::WriteSampleTiles(*s_samples / "Textures");
-    }
-    static void TearDownTestSuite() {
-        delete s_samples;
-        s_samples = nullptr;
-    }
     void SetUp() override {
         m_doc->AddObserver(&m_self);
         m_doc->AddObserver(&m_view);
     }
     void StartOnSamples() {
-        ASSERT_TRUE(m_doc->OnNewDocument(s_samples->Path()));
+        ASSERT_TRUE(m_doc->OnNewDocument(SampleWorkDir()));
         m_panel.FirstUpdate();
     }
     void Choose(std::initializer_list<std::string> path) {
@@ -90,15 +80,12 @@ protected:
     std::string Selected() const { return m_panel.m_tree.At(m_panel.m_tree.Selected()).text; }
     std::string SelectedGroup() const { return m_doc->m_tileGroup[m_doc->m_nSelGroup].strCode; }
 
-    static TempDir* s_samples;
     FakeGradient m_gradient; // outlives the document, which may still close it
     std::unique_ptr<CMainDoc> m_doc = std::make_unique<CMainDoc>();
     PanelView m_self;
     CountingView m_view;
     PanelState m_panel{*m_doc, &m_self};
 };
-
-TempDir* PanelStateTest::s_samples = nullptr;
 
 TEST_F(PanelStateTest, FirstUpdateAndTheTreeOfTheSampleSetInBothKindsOfStyle) {
     m_doc->m_nShadeBase = 90;
@@ -110,10 +97,7 @@ TEST_F(PanelStateTest, FirstUpdateAndTheTreeOfTheSampleSetInBothKindsOfStyle) {
     EXPECT_EQ(m_panel.m_nDrawStyle, styleDraw);
     EXPECT_EQ(m_panel.m_bFirstUpdate, 0);
     EXPECT_EQ(m_doc->m_nShadeBase, 0);
-    EXPECT_EQ(m_doc->m_nPen, 0);
-    EXPECT_EQ(m_doc->m_nPenShape, 0);
-    EXPECT_EQ(m_doc->m_fPenWidth, 1.0f);
-    EXPECT_EQ(m_doc->m_nPenGradient, 4);
+    EXPECT_EQ(PenOf(*m_doc), std::make_tuple(0, 0, 1.0f, 1.0f, 4));
     EXPECT_EQ(SelectedGroup(), "GRDI");
     EXPECT_EQ(m_doc->m_nSelKind, selGroupVersion);
     EXPECT_EQ(m_doc->m_bMultiTileAllowed, 1);
@@ -205,8 +189,7 @@ TEST_F(PanelStateTest, EditModesFallBackAndTheGradientModeNeedsRect) {
 TEST_F(PanelStateTest, StylesSetPenAndFillAndKeepAConfirmedCustomPen) {
     StartOnSamples();
     m_panel.OnPenRow(8);
-    EXPECT_EQ(m_doc->m_fPenWidth, 3.0f);
-    EXPECT_EQ(m_doc->m_fPenHeight, 7.0f);
+    EXPECT_EQ(PenOf(*m_doc), std::make_tuple(8, 0, 3.0f, 7.0f, 4));
     // The current style again changes nothing, but "Pen" asks for its dialog every time.
     m_doc->m_fPenWidth = 9.0f;
     EXPECT_FALSE(m_panel.OnStyleButton(styleDraw));
@@ -220,18 +203,12 @@ TEST_F(PanelStateTest, StylesSetPenAndFillAndKeepAConfirmedCustomPen) {
     m_panel.OnCustomPenOk();
     m_panel.SetDrawStyle(styleDraw);
     EXPECT_EQ(m_panel.m_nPenIndex, -1);
-    EXPECT_EQ(m_doc->m_nPen, -1);
-    EXPECT_EQ(m_doc->m_nPenShape, 1);
-    EXPECT_EQ(m_doc->m_fPenWidth, 6.0f);
-    EXPECT_EQ(m_doc->m_fPenHeight, 4.0f);
-    EXPECT_EQ(m_doc->m_nPenGradient, 2);
+    EXPECT_EQ(PenOf(*m_doc), std::make_tuple(-1, 1, 6.0f, 4.0f, 2));
 
     // Fill applies its row: a fill code and a 1 x 1 pen.
     m_panel.OnFillRow(2);
     m_panel.SetDrawStyle(styleFill);
-    EXPECT_EQ(m_doc->m_nPen, fillWipeTile);
-    EXPECT_EQ(m_doc->m_fPenWidth, 1.0f);
-    EXPECT_EQ(m_doc->m_fPenHeight, 1.0f);
+    EXPECT_EQ(PenOf(*m_doc), std::make_tuple(fillWipeTile, 1, 1.0f, 1.0f, 2));
     ExpectPanelFollowsRules(m_panel, *m_doc);
 }
 
@@ -243,7 +220,6 @@ TEST_F(PanelStateTest, BrushStyleAndTreeChoicesMoveTheModeAndTheMultiTileButton)
     EXPECT_TRUE(m_panel.IsCustomBrushState());
     EXPECT_EQ(m_doc->m_nSelItem, 1);
     EXPECT_EQ(m_doc->m_bStripChanged, 1);
-    EXPECT_EQ(m_panel.m_status, Lines({"Brush Tiles Only", "L: Draw Brush", "R: Grab Brush"}));
     ExpectPanelFollowsRules(m_panel, *m_doc);
     m_panel.ApplyEditMode(9);
     ExpectPanelFollowsRules(m_panel, *m_doc);
@@ -267,7 +243,6 @@ TEST_F(PanelStateTest, BrushStyleAndTreeChoicesMoveTheModeAndTheMultiTileButton)
     ExpectPanelFollowsRules(m_panel, *m_doc);
     Choose({"SAWA"});
     EXPECT_EQ(SelectedGroup(), "SAWA");
-    EXPECT_TRUE(m_panel.m_visible.modeButton[5]);
     EXPECT_EQ(m_panel.m_nEditMode, 4);
     ExpectPanelFollowsRules(m_panel, *m_doc);
 }

@@ -2,11 +2,11 @@
 #include "InputView.h"
 #include "MainDoc.h"
 #include "ModalWatch.h"
-#include "SampleTiles.h"
 #include "SplitterFrame.h"
 #include "TestSupport.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTest>
@@ -18,28 +18,32 @@
 
 namespace {
 
-// Answers the next file dialog with `path` (relative names go into the dialog's folder).
+// Answers the next file dialog with `path`, typed into its file name box. The dialog also reads
+// the selection of its folder view, which loads in the background, so the answer is given again
+// until the dialog reports that file.
 ModalWatch<QFileDialog> AnswerFileDialog(const QString& path, QString* filter = nullptr) {
     return ModalWatch<QFileDialog>([path, filter](QFileDialog* dialog) {
         if (filter)
             *filter = dialog->selectedNameFilter();
-        dialog->selectFile(path);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            dialog->selectFile(path);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+            const QStringList files = dialog->selectedFiles();
+            return files.size() == 1 && files[0].startsWith(path);
+        }));
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name
     });
 }
 
 class FileCommandsTest : public ::testing::Test {
 protected:
+    void SetUp() override { WritePlainTiles(m_dir.Path(), {0x102030, 0x405060, 0x708090}); }
     std::unique_ptr<CSplitterFrame> NewMap() {
-        auto doc = std::make_unique<CMainDoc>();
-        EXPECT_TRUE(doc->OnNewDocument(m_dir.Path()));
-        auto frame = std::make_unique<CSplitterFrame>(std::move(doc));
+        auto frame = ShowMapWindow(m_dir.Path(), {800, 600});
+        EXPECT_TRUE(frame);
         frame->SetTitle("Tri1");
-        frame->resize(800, 600);
-        frame->show();
         return frame;
     }
-    void SetUp() override { samplegen::WriteSampleTiles(m_dir / "Textures"); }
     TempDir m_dir;
 };
 

