@@ -17,7 +17,7 @@ constexpr int kTilePixels = 128;
 // flip on the cell's top row.
 inline const std::uint32_t* SourceRow(const Picture& tile, int r, int n, int step, int flip) {
     const int fromBottom = flip ? r * step : (n - 1 - r) * step;
-    return tile.Row(kTilePixels - 1 - fromBottom);
+    return tile.Row(tile.height - 1 - fromBottom);
 }
 
 // One output row of n pixels: every step-th tile pixel, right to left with mirror.
@@ -146,7 +146,8 @@ void ShadeRow(const std::uint32_t* in, int n, int v, int tl, int tr, int bl, int
 
 void DrawTile(Picture& frame, int x, int y, const Picture& tile, int brightness, int flip,
               int mirror, int step) {
-    const int n = kTilePixels / step;
+    // Tiles are 128 pixels square; a tile already reduced to n pixels is drawn with step 1.
+    const int n = std::min(tile.width, kTilePixels) / step;
     // The frame is 200 pixels larger than the client area, so cells never cross its edges;
     // clip anyway so that no caller can write outside the picture.
     const int cols = std::min(n, frame.width - x);
@@ -184,7 +185,8 @@ void DrawTileShaded(Picture& frame, int x, int y, const Picture& tile, int tl, i
         DrawTile(frame, x, y, tile, 0, flip, mirror, step);
         return;
     }
-    const int n = kTilePixels / step;
+    // Tiles are 128 pixels square; a tile already reduced to n pixels is drawn with step 1.
+    const int n = std::min(tile.width, kTilePixels) / step;
     const int shift = Log2(n) * 2; // q = n * n is a power of two
     const int cols = std::min(n, frame.width - x);
     if (x < 0 || cols <= 0)
@@ -202,6 +204,19 @@ void DrawTileShaded(Picture& frame, int x, int y, const Picture& tile, int tl, i
         // The brightness follows the pixel's place on the screen, whatever the orientation.
         ShadeRow(src, n, n - 1 - r, tl, tr, bl, br, shift, cols, frame.Row(fy) + x);
     }
+}
+
+Picture ReduceTile(const Picture& tile, int step) {
+    const int n = kTilePixels / step;
+    Picture reduced(n, n);
+    for (int r = 0; r < n; ++r) {
+        // Output row r (from the top) takes the tile's row (n - 1 - r) * step counted from the
+        // bottom; flipping the reduced picture then picks row r * step, as the full tile would.
+        const std::uint32_t* src = SourceRow(tile, r, n, step, 0);
+        for (int c = 0; c < n; ++c)
+            reduced.At(c, r) = src[c * step];
+    }
+    return reduced;
 }
 
 void FrameVLine(Picture& frame, int x, int y0, int y1) {

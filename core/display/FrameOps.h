@@ -7,6 +7,8 @@
 // Drawing operations on the map view's frame picture. x counts pixel columns from the left and
 // y pixel rows from the top of the frame; cells are drawn at 1/step of the tile's 128 pixels.
 
+// `tile` is a 128 x 128 tile picture, or one already reduced by ReduceTile and drawn with step 1.
+
 // Draws `tile` with its top-left corner at (x, y) with a flat brightness: 0 copies the tile,
 // below -128 gives black, above 200 white, otherwise the value is added to blue, green and red
 // with saturation. The fourth byte of each pixel stays as it is.
@@ -17,6 +19,10 @@ void DrawTile(Picture& frame, int x, int y, const Picture& tile, int brightness,
 // (top-left, top-right, bottom-left, bottom-right), each term truncated towards zero.
 void DrawTileShaded(Picture& frame, int x, int y, const Picture& tile, int topLeft, int topRight,
                     int bottomLeft, int bottomRight, int flip, int mirror, int step);
+
+// The tile as drawing it at 1/step size samples it, unmirrored and unflipped: an n x n picture
+// (n = 128 / step) that draws with step 1 exactly as the tile draws with `step`.
+Picture ReduceTile(const Picture& tile, int step);
 
 // A pale green vertical line at column x on the rows y0 - 1 .. y1 - 1 (the row above each
 // given row). Rows outside the frame are skipped.

@@ -19,19 +19,39 @@ void SetOverviewPixel(const CMainDoc& doc, Picture& overview, int x, int y) {
     overview.At(x, y) = t <= doc.m_nLastTile ? static_cast<std::uint32_t>(doc.m_tileColor[t]) : 0u;
 }
 
+const Picture& MapRenderer::TileAtZoom(const CMainDoc& doc, int t) {
+    const Picture& tile = doc.m_hTileDib[t];
+    const int step = doc.m_nZoomStep;
+    if (step == 1 || tile.IsNull() || tile.width != kTileSize || tile.height != kTileSize)
+        return tile;
+    // Sampling every step-th pixel of a tile scattered in memory costs more than the drawing;
+    // the reduced copies are contiguous and made once per zoom.
+    if (step != m_nReducedStep || m_reduced.size() != doc.m_hTileDib.size()) {
+        m_reduced.assign(doc.m_hTileDib.size(), Picture());
+        m_reducedSource.assign(doc.m_hTileDib.size(), nullptr);
+        m_nReducedStep = step;
+    }
+    if (m_reducedSource[t] != tile.pixels.data() || m_reduced[t].IsNull()) {
+        m_reduced[t] = ReduceTile(tile, step);
+        m_reducedSource[t] = tile.pixels.data();
+    }
+    return m_reduced[t];
+}
+
 void MapRenderer::DrawCell(const CMainDoc& doc, int x, int y, int px, int py, int k) {
     const int i = CellIndex(x, y);
-    const Picture& tile = doc.m_hTileDib[doc.m_tile[i]];
-    if (tile.IsNull())
+    const Picture& full = doc.m_hTileDib[doc.m_tile[i]];
+    if (full.IsNull())
         return;
+    const Picture& tile = TileAtZoom(doc, doc.m_tile[i]);
+    const int step = &tile == &full ? doc.m_nZoomStep : 1;
     if (!doc.m_bGouraud) {
         DrawTile(m_hFrameDib, px, py, tile, doc.ShadeOffset(x, y) * k, doc.m_flip[i],
-                 doc.m_mirror[i], doc.m_nZoomStep);
+                 doc.m_mirror[i], step);
     } else {
         DrawTileShaded(m_hFrameDib, px, py, tile, doc.ShadeOffset(x, y) * k,
                        doc.ShadeOffset(x + 1, y) * k, doc.ShadeOffset(x, y + 1) * k,
-                       doc.ShadeOffset(x + 1, y + 1) * k, doc.m_flip[i], doc.m_mirror[i],
-                       doc.m_nZoomStep);
+                       doc.ShadeOffset(x + 1, y + 1) * k, doc.m_flip[i], doc.m_mirror[i], step);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Picture.h"
 
 #include <string>
+#include <vector>
 
 class CMainDoc;
 
@@ -28,6 +29,12 @@ public:
     void DrawCell(const CMainDoc& doc, int x, int y, int px, int py, int k);
 
 private:
+    // The tile to draw at the current zoom: below x1 a reduced copy, made once per zoom.
+    const Picture& TileAtZoom(const CMainDoc& doc, int t);
+
+    std::vector<Picture> m_reduced;           // per tile index, for m_nReducedStep
+    std::vector<const void*> m_reducedSource; // the pixels each copy was made from
+    int m_nReducedStep = 1;
     int m_nClientWidth = 0;
     int m_nClientHeight = 0;
 };
