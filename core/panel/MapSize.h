@@ -1,5 +1,6 @@
 #pragma once
 
+#include "IntegerField.h"
 #include "Limits.h"
 
 #include <string_view>
@@ -13,17 +14,8 @@ void ClearMapPlanes(CMainDoc& doc);
 
 constexpr int kMinMapSize = 1;
 
-// Why a typed map size was refused.
-enum class SizeFieldError {
-    None,
-    NotInteger, // blank or not a whole number
-    OutOfRange, // a whole number outside 1..512
-};
-
-struct SizeField {
-    int value = 0; // valid only when error is None
-    SizeFieldError error = SizeFieldError::None;
-};
+using SizeFieldError = FieldError;
+using SizeField = IntegerField;
 
 // Reads the text of an X or Y size box: a whole number, blanks around it allowed, in 1..512.
 SizeField ParseMapSizeField(std::string_view text);

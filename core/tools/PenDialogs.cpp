@@ -1,8 +1,7 @@
 #include "PenDialogs.h"
 
+#include "IntegerField.h"
 #include "MainDoc.h"
-
-#include <charconv>
 
 CustomPen CurrentCustomPen(const CMainDoc& doc) {
     CustomPen pen;
@@ -22,25 +21,10 @@ void ApplyCustomPen(CMainDoc& doc, const CustomPen& pen) {
 }
 
 std::optional<int> ParseCustomPenSize(std::string_view text) {
-    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    // from_chars takes a minus sign but not a plus sign.
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
-        text.remove_prefix(1);
-    if (text.empty())
+    const IntegerField field = ParseIntegerField(text, kMinCustomPenSize, kMaxCustomPenSize);
+    if (field.error != FieldError::None)
         return std::nullopt;
-
-    int value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end)
-        return std::nullopt;
-    if (value < kMinCustomPenSize || value > kMaxCustomPenSize)
-        return std::nullopt;
-    return value;
+    return field.value;
 }
 
 int GradientOpeningAxis(CMainDoc& doc) {
