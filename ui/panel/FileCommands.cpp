@@ -33,6 +33,24 @@ QString RunDialog(QWidget* parent, FileDialogRecord& record, const QString& capt
     return path;
 }
 
+void UseTerFiles(FileDialogRecord& record) {
+    record.filter = kTerFilter;
+    record.defaultExt = QStringLiteral("ter");
+}
+
+void ShowFileError(QWidget* parent, const QString& caption, const QString& outcome,
+                   const FileError& e) {
+    QMessageBox::warning(parent, caption,
+                         QStringLiteral("%1\n\n%2").arg(outcome, QString::fromStdString(e.what())));
+}
+
+// After a save or a load the map belongs to `path` and has no unsaved changes.
+void AdoptFile(CMainDoc& doc, const QString& path, CDocObserver* panel) {
+    doc.m_strPathName = path.toStdString();
+    doc.SetModifiedFlag(false);
+    doc.UpdateAllViews(panel);
+}
+
 } // namespace
 
 QString AskSaveFileName(QWidget* parent, FileDialogRecord& record, const QString& caption) {
@@ -44,28 +62,23 @@ QString AskOpenFileName(QWidget* parent, FileDialogRecord& record, const QString
 }
 
 bool OnSaveMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObserver* panel) {
-    record.filter = kTerFilter;
-    record.defaultExt = QStringLiteral("ter");
+    UseTerFiles(record);
     const QString path = AskSaveFileName(parent, record, QStringLiteral("Save Map"));
     if (path.isEmpty())
         return false;
     try {
         SaveTerFile(doc, path.toStdString());
     } catch (const FileError& e) {
-        QMessageBox::warning(
-            parent, QStringLiteral("Save Map"),
-            QStringLiteral("The map was not saved.\n\n%1").arg(QString::fromStdString(e.what())));
+        ShowFileError(parent, QStringLiteral("Save Map"), QStringLiteral("The map was not saved."),
+                      e);
         return false;
     }
-    doc.m_strPathName = path.toStdString();
-    doc.SetModifiedFlag(false);
-    doc.UpdateAllViews(panel);
+    AdoptFile(doc, path, panel);
     return true;
 }
 
 bool OnLoadMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObserver* panel) {
-    record.filter = kTerFilter;
-    record.defaultExt = QStringLiteral("ter");
+    UseTerFiles(record);
     const QString path = AskOpenFileName(parent, record, QStringLiteral("Load Map"));
     if (path.isEmpty())
         return false;
@@ -73,14 +86,11 @@ bool OnLoadMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObs
     try {
         result = LoadTerFile(doc, path.toStdString(), nullptr);
     } catch (const FileError& e) {
-        QMessageBox::warning(
-            parent, QStringLiteral("Load Map"),
-            QStringLiteral("The map was not loaded.\n\n%1").arg(QString::fromStdString(e.what())));
+        ShowFileError(parent, QStringLiteral("Load Map"), QStringLiteral("The map was not loaded."),
+                      e);
         return false;
     }
-    doc.m_strPathName = path.toStdString();
-    doc.SetModifiedFlag(false);
-    doc.UpdateAllViews(panel);
+    AdoptFile(doc, path, panel);
     if (!result.hadNameTable) {
         QMessageBox::information(
             parent, QStringLiteral("Load Map"),
