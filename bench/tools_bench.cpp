@@ -14,11 +14,11 @@ namespace {
 
 std::unique_ptr<CMainDoc> MakeDoc(bool serpentine) {
     auto doc = std::make_unique<CMainDoc>();
-    doc->m_nSizeX = doc->m_nSizeY = 512;
+    doc->m_map.m_nSizeX = doc->m_map.m_nSizeY = 512;
     for (int x = 0; x < 512; ++x)
         for (int y = 0; y < 512; ++y) {
             const bool wall = serpentine && (x % 2 == 1) && ((x / 2) % 2 == 0 ? y != 511 : y != 0);
-            doc->m_tile[CellIndex(x, y)] = wall ? 1 : 0;
+            doc->m_map.m_tile[CellIndex(x, y)] = wall ? 1 : 0;
         }
     return doc;
 }
@@ -49,7 +49,7 @@ void BM_Baseline_PlainPass(benchmark::State& state) {
         cells = 0;
         for (int x = 0; x < 512; ++x)
             for (int y = 0; y < 512; ++y)
-                if (doc->m_tile[CellIndex(x, y)] == 0)
+                if (doc->m_map.m_tile[CellIndex(x, y)] == 0)
                     apply(x, y);
     }
     state.SetItemsProcessed(state.iterations() * 512 * 512);
@@ -60,15 +60,15 @@ BENCHMARK(BM_Baseline_PlainPass)->Unit(benchmark::kMillisecond);
 void BM_PenStroke(benchmark::State& state) {
     auto doc = MakeDoc(false);
     MapEditor editor(*doc);
-    doc->m_bGradiatedDraw = 1;
+    doc->m_tools.m_bGradiatedDraw = 1;
     if (state.range(0) == 15) {
         SelectPenRow(*doc, 12);
     } else {
-        doc->m_nPenShape = 0;
-        doc->m_fPenWidth = doc->m_fPenHeight = 255;
+        doc->m_tools.m_nPenShape = 0;
+        doc->m_tools.m_fPenWidth = doc->m_tools.m_fPenHeight = 255;
     }
     for (auto _ : state) {
-        doc->m_bRedrawAll = 0;
+        doc->m_redraw.m_bRedrawAll = 0;
         editor.ApplyTool(128, 128, 1, opAddHeight);
     }
 }

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -15,7 +14,7 @@ CMainDoc& Document() {
         auto* d = new CMainDoc;
         const char* names[] = {"GRASA000", "ROCKA000", "SANDA000", "GRASA000"};
         for (const char* name : names)
-            d->m_strTileName[++d->m_nLastTile] = name;
+            d->m_tiles.m_strTileName[++d->m_tiles.m_nLastTile] = name;
         return d;
     }();
     return *doc;
@@ -23,10 +22,10 @@ CMainDoc& Document() {
 
 // Left out of the coverage feedback: it adds nothing to explore and would dominate the run time.
 __attribute__((no_sanitize("coverage"))) bool TilesAreRenumbered(const CMainDoc& doc) {
-    for (int x = 0; x < doc.m_nSizeX; ++x)
-        for (int y = 0; y < doc.m_nSizeY; ++y) {
-            const int tile = doc.m_tile[CellIndex(x, y)];
-            if (tile > doc.m_nLastTile && tile != kMissingTile)
+    for (int x = 0; x < doc.m_map.m_nSizeX; ++x)
+        for (int y = 0; y < doc.m_map.m_nSizeY; ++y) {
+            const int tile = doc.m_map.m_tile[CellIndex(x, y)];
+            if (tile > doc.m_tiles.m_nLastTile && tile != kMissingTile)
                 return false;
         }
     return true;
@@ -38,11 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One map, cleared for every input: building a fresh one fills 1.25 MB element by element
     // under coverage instrumentation, which would dominate the run time.
     static TerMap map;
-    map.sizeX = map.sizeY = 256;
-    std::memset(map.height.data(), 0, map.height.size());
-    std::memset(map.tile.data(), 0, map.tile.size() * sizeof(map.tile[0]));
-    std::memset(map.mirror.data(), 0, map.mirror.size());
-    std::memset(map.flip.data(), 0, map.flip.size());
+    map.planes.m_nSizeX = map.planes.m_nSizeY = 256;
+    map.planes.ClearPlanes();
     std::string error;
     if (!ParseTer(data, size, map, error))
         return 0;

@@ -32,9 +32,9 @@ private:
     // The tile to draw at the current zoom: below x1 a reduced copy, made once per zoom.
     const Picture& TileAtZoom(const CMainDoc& doc, int t);
 
-    std::vector<Picture> m_reduced;           // per tile index, for m_nReducedStep
-    std::vector<const void*> m_reducedSource; // the pixels each copy was made from
+    std::vector<Picture> m_reduced; // per tile index, for m_nReducedStep
     int m_nReducedStep = 1;
+    int m_nReducedGeneration = -1; // the tile library load the copies were made from
     int m_nClientWidth = 0;
     int m_nClientHeight = 0;
 };

@@ -4,80 +4,64 @@
 #include <cstring>
 
 CMainDoc::CMainDoc() {
-    std::memset(m_height, 0, sizeof m_height);
-    std::memset(m_tile, 0, sizeof m_tile);
-    std::memset(m_mirror, 0, sizeof m_mirror);
-    std::memset(m_flip, 0, sizeof m_flip);
-    std::memset(m_undoHeight, 0, sizeof m_undoHeight);
-    std::memset(m_undoTile, 0, sizeof m_undoTile);
-    std::memset(m_undoMirror, 0, sizeof m_undoMirror);
-    std::memset(m_undoFlip, 0, sizeof m_undoFlip);
     std::memset(m_work, 0, sizeof m_work);
     std::memset(m_brush, 0, sizeof m_brush);
-    std::memset(m_dirtyCell, 0, sizeof m_dirtyCell);
-}
-
-CMainDoc::~CMainDoc() {
-    CloseMiniMap();
-    CloseGradient();
 }
 
 bool CMainDoc::OnNewDocument(const std::filesystem::path& workDir) {
     m_strWorkDir = workDir.string();
-    m_loadReport = LoadTileLibrary(workDir);
+    m_loadReport = m_tiles.LoadTileLibrary(workDir);
     if (m_loadReport.status != TileLoadReport::Status::Ok)
         return false;
 
-    std::memset(m_height, 0, sizeof m_height);
-    std::memset(m_tile, 0, sizeof m_tile);
-    std::memset(m_mirror, 0, sizeof m_mirror);
-    std::memset(m_flip, 0, sizeof m_flip);
+    m_map.ClearPlanes();
     SelectTile(0, 0, 0);
     ResetSettings();
     std::memset(m_brush, 0, sizeof m_brush);
     m_nLastBrush = -1;
     RedrawAll();
-    m_bModified = 0;
+    m_change.m_bModified = 0;
     return true;
 }
 
 void CMainDoc::ResetSettings() {
-    m_nSelItem = 0;
-    m_nZoomStep = 1;
-    m_nCellPixels = 128;
-    m_nHeightStep = 1;
-    m_nPen = 0;
-    m_bOffsetHeight = 0;
-    m_bGradiatedDraw = 0;
-    m_bAutoRandomize = 0;
-    m_bSpray = 0;
-    m_bGrid = 0;
-    m_bScaleMarker = 0;
-    m_bCustomPen = 0;
-    m_nGradientSetting = 3;
-    m_nPenGradient = 4;
-    m_nTool = 1;
-    m_nHeightViewScale = 8;
-    m_bGouraud = 0;
+    m_sel.m_nSelItem = 0;
+    const ToolSettings defaults;
+    // The draw style, the pen's shape and the height level outlive a new map.
+    m_tools.m_nHeightStep = defaults.m_nHeightStep;
+    m_tools.m_nPen = defaults.m_nPen;
+    m_tools.m_bOffsetHeight = defaults.m_bOffsetHeight;
+    m_tools.m_bGradiatedDraw = defaults.m_bGradiatedDraw;
+    m_tools.m_bAutoRandomize = defaults.m_bAutoRandomize;
+    m_tools.m_bSpray = defaults.m_bSpray;
+    m_tools.m_bCustomPen = defaults.m_bCustomPen;
+    m_tools.m_nGradientSetting = defaults.m_nGradientSetting;
+    m_tools.m_nPenGradient = defaults.m_nPenGradient;
+    m_tools.m_nTool = defaults.m_nTool;
+    // The shading base stays where the slider is.
+    const int shadeBase = m_view.m_nShadeBase;
+    m_view = ViewSettings{};
+    m_view.m_nShadeBase = shadeBase;
 }
 
 void CMainDoc::SelectTile(int group, int version, int kind) {
-    m_nSelGroup = group;
-    m_nSelVersion = version;
-    m_nSelKind = kind;
-    m_bStripChanged = 1;
+    m_sel.m_nSelGroup = group;
+    m_sel.m_nSelVersion = version;
+    m_sel.m_nSelKind = kind;
+    m_sel.m_bStripChanged = 1;
 }
 
-// ---- cell operations ----
+// ---- cell operations: each change of a plane marks the map modified ----
 
 void CMainDoc::SetTileFlags(int x, int y, std::uint16_t tile, std::uint8_t mirror,
                             std::uint8_t flip) {
     if (!InMap(x, y))
         return;
     const int i = CellIndex(x, y);
-    m_tile[i] = tile;
-    m_mirror[i] = mirror;
-    m_flip[i] = flip;
+    m_map.m_tile[i] = tile;
+    m_map.m_mirror[i] = mirror;
+    m_map.m_flip[i] = flip;
+    m_change.m_bModified = 1;
     MarkCellDirty(x, y);
 }
 
@@ -91,27 +75,29 @@ void CMainDoc::AddHeight(int x, int y, int amount) {
         return;
     const int i = CellIndex(x, y);
     // Widen before adding so that extreme amounts cannot overflow.
-    const long long h = static_cast<long long>(m_height[i]) + amount;
-    m_height[i] = static_cast<std::uint8_t>(std::clamp<long long>(h, 0, 255));
+    const long long h = static_cast<long long>(m_map.m_height[i]) + amount;
+    m_map.m_height[i] = static_cast<std::uint8_t>(std::clamp<long long>(h, 0, 255));
+    m_change.m_bModified = 1;
     MarkHeightDirty(x, y);
 }
 
 void CMainDoc::SetHeight(int x, int y, std::uint8_t value) {
     if (!InMap(x, y))
         return;
-    m_height[CellIndex(x, y)] = value;
+    m_map.m_height[CellIndex(x, y)] = value;
+    m_change.m_bModified = 1;
     MarkHeightDirty(x, y);
 }
 
 int CMainDoc::CellHasTile(int x, int y, std::uint16_t tile) const {
-    return m_tile[CellIndex(x, y)] == tile ? 1 : 0;
+    return m_map.m_tile[CellIndex(x, y)] == tile ? 1 : 0;
 }
 
 void CMainDoc::MarkHeightDirty(int x, int y) {
     MarkCellDirty(x, y);
     // Gouraud shading blends each cell with its lower-right neighbours, so the cells above and
     // to the left of a changed height change too.
-    if (m_bGouraud) {
+    if (m_view.m_bGouraud) {
         MarkCellDirty(x - 1, y);
         MarkCellDirty(x, y - 1);
         MarkCellDirty(x - 1, y - 1);
@@ -121,107 +107,68 @@ void CMainDoc::MarkHeightDirty(int x, int y) {
 // ---- redraw bookkeeping ----
 
 void CMainDoc::MarkCellDirty(int x, int y) {
-    // Every cell operation marks its cell: that is where an edit makes the map modified.
-    m_bModified = 1;
-    if (m_bRedrawAll)
+    // Redraw bookkeeping only: view options mark cells too, so this never sets m_bModified.
+    RedrawTracking& r = m_redraw;
+    if (r.m_bRedrawAll)
         return;
-    for (int i = 0; i <= m_nLastDirty; ++i)
-        if (m_dirtyCell[i].x == x && m_dirtyCell[i].y == y)
+    for (int i = 0; i <= r.m_nLastDirty; ++i)
+        if (r.m_dirtyCell[i].x == x && r.m_dirtyCell[i].y == y)
             return;
-    if (m_nLastDirty >= kMaxDirty - 1) {
+    if (r.m_nLastDirty >= kMaxDirty - 1) {
         RedrawAll();
         return;
     }
-    m_dirtyCell[++m_nLastDirty] = CellPair{x, y};
+    r.m_dirtyCell[++r.m_nLastDirty] = CellPair{x, y};
 }
 
 void CMainDoc::RedrawAll() {
-    m_bRedrawAll = 1;
-    m_nLastDirty = -1;
+    m_redraw.m_bRedrawAll = 1;
+    m_redraw.m_nLastDirty = -1;
 }
 
 int CMainDoc::ShadeOffset(int x, int y) const {
-    if (!InMap(x, y) || m_nHeightViewScale == -1)
+    if (!InMap(x, y) || m_view.m_nHeightViewScale == -1)
         return 0;
-    return m_height[CellIndex(x, y)] - m_nShadeBase;
+    return m_map.m_height[CellIndex(x, y)] - m_view.m_nShadeBase;
+}
+
+// ---- change tracking ----
+
+void CMainDoc::AdoptFile(const std::string& path) {
+    m_change.m_strPathName = path;
+    m_change.m_bModified = 0;
 }
 
 // ---- undo ----
 
 void CMainDoc::SaveUndo() {
-    std::memcpy(m_undoHeight, m_height, sizeof m_height);
-    std::memcpy(m_undoTile, m_tile, sizeof m_tile);
-    std::memcpy(m_undoMirror, m_mirror, sizeof m_mirror);
-    std::memcpy(m_undoFlip, m_flip, sizeof m_flip);
-    m_bUndoSaved = 1;
+    m_undo.CopyPlanes(m_map);
+    m_change.m_bUndoSaved = 1;
 }
 
 void CMainDoc::SwapUndo() {
-    // The first bytes of the work plane serve as the exchange buffer.
-    static_assert(sizeof(m_work) >= sizeof(m_tile));
-    auto swapPlane = [this](void* live, void* undo, std::size_t bytes) {
-        std::memcpy(m_work, live, bytes);
-        std::memcpy(live, undo, bytes);
-        std::memcpy(undo, m_work, bytes);
-    };
-    swapPlane(m_height, m_undoHeight, sizeof m_height);
-    swapPlane(m_tile, m_undoTile, sizeof m_tile);
-    swapPlane(m_mirror, m_undoMirror, sizeof m_mirror);
-    swapPlane(m_flip, m_undoFlip, sizeof m_flip);
-    m_bModified = 1;
+    // Only the planes change places: the map keeps its size.
+    m_map.SwapPlanes(m_undo);
+    m_change.m_bModified = 1;
 }
 
-// ---- companion windows ----
+// ---- the mini map's overview picture ----
 
-bool CMainDoc::IsMiniMapOpen() {
-    if (!m_pMiniMap)
-        return false;
-    if (m_pMiniMap->IsAlive())
-        return true;
-    CloseMiniMap();
-    return false;
-}
-
-bool CMainDoc::IsGradientOpen() {
-    if (!m_pGradientDlg)
-        return false;
-    if (m_pGradientDlg->IsOpen())
-        return true;
-    CloseGradient();
-    return false;
-}
-
-int CMainDoc::GradientSetting() {
-    // A closed but not yet destroyed dialog still holds the user's last choice.
-    if (m_pGradientDlg)
-        m_nGradientSetting = m_pGradientDlg->Direction();
-    return m_nGradientSetting;
-}
-
-void CMainDoc::CloseMiniMap() {
-    if (!m_pMiniMap)
-        return;
-    CMiniMapLink* p = m_pMiniMap;
-    m_pMiniMap = nullptr;
-    p->DestroyWindow();
-}
-
-void CMainDoc::CloseGradient() {
-    if (!m_pGradientDlg)
-        return;
-    CGradientLink* p = m_pGradientDlg;
-    m_pGradientDlg = nullptr;
-    p->DestroyWindow();
-}
-
-void CMainDoc::RefreshMiniMap() {
-    if (!IsMiniMapOpen())
-        return;
-    m_pMiniMap->SetPictureSize(m_nSizeX, m_nSizeY);
-    m_pMiniMap->BuildPicture();
+void CMainDoc::OpenOverview() {
+    m_overview = Picture(std::max(1, m_map.m_nSizeX), std::max(1, m_map.m_nSizeY));
     RedrawAll();
-    UpdateAllViews(nullptr);
-    m_pMiniMap->Repaint();
+}
+
+void CMainDoc::RefitOverview() {
+    if (!HasOverview())
+        return;
+    OpenOverview();
+    UpdateAllViews(nullptr, hintOverviewResized);
+}
+
+void CMainDoc::RequestJump(int x, int y, CDocObserver* sender) {
+    m_ptJump = CellPair{x, y};
+    UpdateAllViews(sender, hintJumpToCell);
 }
 
 // ---- views ----

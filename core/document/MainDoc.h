@@ -1,16 +1,26 @@
 #pragma once
 
 #include "BrushRecord.h"
-#include "Companions.h"
+#include "CellPlanes.h"
 #include "Limits.h"
+#include "Picture.h"
 #include "TileLibrary.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CMainDoc;
+
+// What an update is about, for observers that care (0: anything may have changed).
+enum DocHint {
+    hintNone = 0,
+    hintJumpToCell = 1,      // the map view shows m_ptJump at its top left
+    hintOverviewResized = 2, // the overview picture was recreated at the map's size
+    hintOverviewDrawn = 3,   // the map view drew into the overview picture
+};
 
 // A view of a document. UpdateAllViews(sender) calls every observer but the sender.
 class CDocObserver {
@@ -24,81 +34,94 @@ struct CellPair {
     int y;
 };
 
-// One map: its cell planes, size, tile library, custom brushes, the tool and view settings
-// that the tool panel writes, and the bookkeeping that tells the map view what to redraw.
-// The document is large (about 4 MB of planes): create it on the heap.
-class CMainDoc : public TileLibrary {
-public:
-    CMainDoc();
-    ~CMainDoc();
-    CMainDoc(const CMainDoc&) = delete;
-    CMainDoc& operator=(const CMainDoc&) = delete;
-
-    // ---- cell planes: cell (x, y) at CellIndex(x, y) ----
-    std::uint8_t m_height[kPlaneCells];
-    std::uint16_t m_tile[kPlaneCells];
-    std::uint8_t m_mirror[kPlaneCells];
-    std::uint8_t m_flip[kPlaneCells];
-    std::uint8_t m_undoHeight[kPlaneCells];
-    std::uint16_t m_undoTile[kPlaneCells];
-    std::uint8_t m_undoMirror[kPlaneCells];
-    std::uint8_t m_undoFlip[kPlaneCells];
-    int m_bUndoSaved = 0;
-    std::uint16_t m_work[kWorkStride * kWorkStride];
-
-    int m_nSizeX = 256;
-    int m_nSizeY = 256;
-    std::string m_strWorkDir;
-    int m_bStripChanged = 1;
-
-    BrushRecord m_brush[kMaxBrushes];
-    int m_nLastBrush = -1;
-
-    // ---- editing and view settings ----
-    int m_bMultiTileAllowed = 0;
-    int m_nSelGroup = 0;
-    int m_nSelVersion = 0;
-    int m_nSelItem = 0;
-    int m_nSelKind = 0;
+// How the map view shows the map.
+struct ViewSettings {
     int m_nZoomStep = 1;
     int m_nCellPixels = 128;
-    int m_nHeightStep = 1;
+    int m_bGrid = 0;
+    int m_bScaleMarker = 0;
+    int m_nShadeBase = 0;
+    int m_nHeightViewScale = 8;
+    int m_bGouraud = 0;
+};
+
+// How the mouse edits the map: tool, draw style, pen and the tools' options.
+struct ToolSettings {
+    int m_nTool = 1;
+    int m_nDrawStyle = 0;
     int m_nPen = 0;
+    int m_nHeightStep = 1;
+    std::uint8_t m_nHeightLevel = 0;
     int m_bOffsetHeight = 0;
     int m_bGradiatedDraw = 0;
     int m_bAutoRandomize = 0;
     int m_bSpray = 0;
-    int m_bGrid = 0;
-    int m_bScaleMarker = 0;
-    int m_nDrawStyle = 0;
     int m_bCustomPen = 0;
     int m_nPenShape = 0;
     float m_fPenWidth = 1.0f;
     float m_fPenHeight = 1.0f;
-    int m_nGradientSetting = 3;
+    int m_nGradientSetting = 3; // the Gradient dialog's direction
     int m_nPenGradient = 4;
-    std::uint8_t m_nHeightLevel = 0;
-    int m_nTool = 1;
-    int m_nShadeBase = 0;
-    int m_nHeightViewScale = 8;
-    int m_bGouraud = 0;
-    int m_nUniqueTiles = 0;
+};
 
+// What the tile tree and the brush strip have selected.
+struct Selection {
+    int m_nSelGroup = 0;
+    int m_nSelVersion = 0;
+    int m_nSelItem = 0;
+    int m_nSelKind = 0;
+    int m_bMultiTileAllowed = 0;
+    int m_bStripChanged = 1;
+};
+
+// What the map view must draw at its next paint. Never part of the map's change tracking.
+struct RedrawTracking {
+    int m_bRedrawAll = 1;
+    int m_nLastDirty = -1;
+    CellPair m_dirtyCell[kMaxDirty] = {};
+};
+
+// Whether the map differs from its file, and which file that is.
+struct ChangeTracking {
     // 1 once the planes, the size or the brushes changed since the map was created, loaded or
     // saved: closing the map then asks whether to save it.
     int m_bModified = 0;
     // The file the map was last saved to or loaded from; empty for a new map.
     std::string m_strPathName;
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified ? 1 : 0; }
+    int m_bUndoSaved = 0;
+};
 
-    // ---- redraw bookkeeping ----
-    int m_bRedrawAll = 1;
-    int m_nLastDirty = -1;
-    CellPair m_dirtyCell[kMaxDirty];
+// One map: its cell planes and size, its tile library, custom brushes, the tool and view
+// settings that the tool panel writes, and the bookkeeping that tells the map view what to
+// redraw. The planes live on the heap; the document itself is still large (the work plane and
+// the brushes): create it on the heap.
+class CMainDoc {
+public:
+    CMainDoc();
+    CMainDoc(const CMainDoc&) = delete;
+    CMainDoc& operator=(const CMainDoc&) = delete;
 
-    // ---- companion windows (owned by the ui; the document keeps their addresses) ----
-    CGradientLink* m_pGradientDlg = nullptr;
-    CMiniMapLink* m_pMiniMap = nullptr;
+    CellPlanes m_map;  // the live map
+    CellPlanes m_undo; // the undo snapshot (its size is not used)
+    TileLibrary m_tiles;
+    std::uint16_t m_work[kWorkStride * kWorkStride];
+
+    std::string m_strWorkDir;
+    BrushRecord m_brush[kMaxBrushes];
+    int m_nLastBrush = -1;
+    int m_nUniqueTiles = 0;
+
+    ViewSettings m_view;
+    ToolSettings m_tools;
+    Selection m_sel;
+    RedrawTracking m_redraw;
+    ChangeTracking m_change;
+
+    // The mini map's picture, one pixel per cell, kept current by the map view; null while no
+    // mini map is open.
+    Picture m_overview;
+    // The cell a mini map click asked the map view to show at its top left.
+    CellPair m_ptJump{0, 0};
 
     // The new-map step: reads the tiles of `workDir`/Textures, clears the planes, selects
     // group 0 and resets the settings. Returns false when the tile folder holds no .bmp file
@@ -108,16 +131,22 @@ public:
     const TileLoadReport& LastLoadReport() const { return m_loadReport; }
 
     // ---- cell operations: outside the map size they do nothing ----
-    bool InMap(int x, int y) const { return x >= 0 && y >= 0 && x < m_nSizeX && y < m_nSizeY; }
+    bool InMap(int x, int y) const { return m_map.InMap(x, y); }
     void SetTileFlags(int x, int y, std::uint16_t tile, std::uint8_t mirror, std::uint8_t flip);
     void SetTile(int x, int y, std::uint16_t tile, std::uint16_t orientation);
     void AddHeight(int x, int y, int amount);
     void SetHeight(int x, int y, std::uint8_t value);
     int CellHasTile(int x, int y, std::uint16_t tile) const;
 
+    // ---- redraw bookkeeping ----
     void MarkCellDirty(int x, int y);
     void RedrawAll();
     int ShadeOffset(int x, int y) const;
+
+    // ---- change tracking ----
+    void SetModifiedFlag(bool modified = true) { m_change.m_bModified = modified ? 1 : 0; }
+    // After a save to or a load from `path`: the map is named after that file and unmodified.
+    void AdoptFile(const std::string& path);
 
     // ---- undo ----
     void SaveUndo();
@@ -126,18 +155,20 @@ public:
     // ---- selection ----
     void SelectTile(int group, int version, int kind);
 
-    // ---- companion windows ----
-    bool IsMiniMapOpen();
-    bool IsGradientOpen();
-    int GradientSetting();
-    void CloseMiniMap();
-    void CloseGradient();
-    void RefreshMiniMap();
+    // ---- the mini map's overview picture ----
+    bool HasOverview() const { return !m_overview.IsNull(); }
+    // Creates the overview (black) at the map's size; the next full redraw fills it.
+    void OpenOverview();
+    void CloseOverview() { m_overview = Picture(); }
+    // After a size change: recreates an open overview at the new size and tells the views.
+    void RefitOverview();
+    // Asks the map view to show cell (x, y) at its top left.
+    void RequestJump(int x, int y, CDocObserver* sender);
 
     // ---- views ----
     void AddObserver(CDocObserver* observer);
     void RemoveObserver(CDocObserver* observer);
-    void UpdateAllViews(CDocObserver* sender, int hint = 0);
+    void UpdateAllViews(CDocObserver* sender, int hint = hintNone);
 
 private:
     void MarkHeightDirty(int x, int y);

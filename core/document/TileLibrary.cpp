@@ -18,9 +18,13 @@ std::string Upper(std::string s) {
     return s;
 }
 
-bool HasBmpExtension(const fs::path& p) { return Upper(p.extension().string()) == ".BMP"; }
+bool HasBmpExtension(const fs::path& p) {
+    return Upper(p.extension().string()) == ".BMP";
+}
 
-char CharAt(const std::string& s, std::size_t i) { return i < s.size() ? s[i] : '\0'; }
+char CharAt(const std::string& s, std::size_t i) {
+    return i < s.size() ? s[i] : '\0';
+}
 int DigitAt(const std::string& s, std::size_t i) {
     const char c = CharAt(s, i);
     return (c >= '0' && c <= '9') ? c - '0' : -1;
@@ -132,6 +136,7 @@ TileLoadReport TileLibrary::LoadTileLibrary(const fs::path& workDir) {
         report.status = TileLoadReport::Status::NoTiles;
         return report;
     }
+    ++m_nGeneration; // the pictures below are rewritten in place
     m_nLastTile = -1;
     m_nLastGroup = -1;
     m_tileColor.fill(0);

@@ -39,6 +39,8 @@ public:
     std::array<std::string, kMaxTiles> m_strTileName;
     std::unique_ptr<TileGroup[]> m_tileGroup; // kMaxGroups records
     int m_nLastGroup = -1;
+    // Counts the loads: pictures made from the tiles (zoomed copies) are stale once it changes.
+    int m_nGeneration = 0;
 
     // Reloads everything from `workDir`/Textures.
     TileLoadReport LoadTileLibrary(const std::filesystem::path& workDir);
@@ -48,7 +50,8 @@ public:
     static std::filesystem::path TexturesDir(const std::filesystem::path& workDir);
 
     // The .bmp files of `texturesDir` (extension in any letter case), in tile order.
-    static std::vector<std::filesystem::path> ListTileFiles(const std::filesystem::path& texturesDir);
+    static std::vector<std::filesystem::path>
+    ListTileFiles(const std::filesystem::path& texturesDir);
 
     // Tile name: the first 8 characters of the upper-cased file name.
     static std::string TileNameOf(const std::string& fileName);

@@ -48,8 +48,8 @@ void PutTilePlane(std::vector<std::uint8_t>& out, const std::uint16_t* plane, in
 }
 
 std::vector<std::uint8_t> EncodeTer(const CMainDoc& doc) {
-    const int sx = doc.m_nSizeX;
-    const int sy = doc.m_nSizeY;
+    const int sx = doc.m_map.m_nSizeX;
+    const int sy = doc.m_map.m_nSizeY;
     std::vector<std::uint8_t> out;
     out.reserve(64 + static_cast<std::size_t>(sx + 1) * sy * 5 + kMaxTiles * kNameSlotSize);
     out.push_back('M');
@@ -58,12 +58,12 @@ std::vector<std::uint8_t> EncodeTer(const CMainDoc& doc) {
     out.push_back('S');
     PutI32(out, sx);
     PutI32(out, sy);
-    PutBytePlane(out, 'H', doc.m_height, sx, sy);
-    PutTilePlane(out, doc.m_tile, sx, sy);
-    PutBytePlane(out, 'A', doc.m_mirror, sx, sy);
-    PutBytePlane(out, 'B', doc.m_flip, sx, sy);
+    PutBytePlane(out, 'H', doc.m_map.m_height.data(), sx, sy);
+    PutTilePlane(out, doc.m_map.m_tile.data(), sx, sy);
+    PutBytePlane(out, 'A', doc.m_map.m_mirror.data(), sx, sy);
+    PutBytePlane(out, 'B', doc.m_map.m_flip.data(), sx, sy);
     out.push_back('T');
-    AppendTileNameTable(out, LibraryTileNames(doc));
+    AppendTileNameTable(out, LibraryTileNames(doc.m_tiles));
     return out;
 }
 
@@ -148,20 +148,20 @@ template <class Source> bool ReadI32(Source& in, std::int32_t& value) {
 // Columns 0 ... sizeX; a column beyond the planes (x = 512) is read and dropped.
 template <class Source> bool ReadBytePlane(Source& in, const TerMap& map, std::uint8_t* plane) {
     std::uint8_t dropped[kMaxMapSize];
-    for (int x = 0; x <= map.sizeX; ++x)
-        if (!in.Read(x < kMaxMapSize ? plane + CellIndex(x, 0) : dropped, map.sizeY))
+    for (int x = 0; x <= map.planes.m_nSizeX; ++x)
+        if (!in.Read(x < kMaxMapSize ? plane + CellIndex(x, 0) : dropped, map.planes.m_nSizeY))
             return false;
     return true;
 }
 
 template <class Source> bool ReadTilePlane(Source& in, TerMap& map) {
     std::uint8_t column[2 * kMaxMapSize];
-    for (int x = 0; x <= map.sizeX; ++x) {
-        if (!in.Read(column, 2 * static_cast<std::size_t>(map.sizeY)))
+    for (int x = 0; x <= map.planes.m_nSizeX; ++x) {
+        if (!in.Read(column, 2 * static_cast<std::size_t>(map.planes.m_nSizeY)))
             return false;
         if (x < kMaxMapSize)
-            for (int y = 0; y < map.sizeY; ++y)
-                map.tile[CellIndex(x, y)] =
+            for (int y = 0; y < map.planes.m_nSizeY; ++y)
+                map.planes.m_tile[CellIndex(x, y)] =
                     static_cast<std::uint16_t>(column[2 * y] | (column[2 * y + 1] << 8));
     }
     return true;
@@ -196,21 +196,21 @@ template <class Source> bool ParseChunks(Source& in, TerMap& map, std::string& e
                         " is outside 1 ... " + std::to_string(kMaxMapSize) + " cells";
                 return false;
             }
-            map.sizeX = sx;
-            map.sizeY = sy;
+            map.planes.m_nSizeX = sx;
+            map.planes.m_nSizeY = sy;
             break;
         }
         case 'H':
-            complete = ReadBytePlane(in, map, map.height.data());
+            complete = ReadBytePlane(in, map, map.planes.m_height.data());
             break;
         case 'D':
             complete = ReadTilePlane(in, map);
             break;
         case 'A':
-            complete = ReadBytePlane(in, map, map.mirror.data());
+            complete = ReadBytePlane(in, map, map.planes.m_mirror.data());
             break;
         case 'B':
-            complete = ReadBytePlane(in, map, map.flip.data());
+            complete = ReadBytePlane(in, map, map.planes.m_flip.data());
             break;
         case 'T': {
             std::int32_t lastIndex = 0;
@@ -242,23 +242,16 @@ struct FileCloser {
 
 } // namespace
 
-TerMap::TerMap()
-    : height(kPlaneCells, 0), tile(kPlaneCells, 0), mirror(kPlaneCells, 0), flip(kPlaneCells, 0) {}
-
 TerMap TerMap::FromDocument(const CMainDoc& doc) {
     TerMap map;
-    map.sizeX = doc.m_nSizeX;
-    map.sizeY = doc.m_nSizeY;
-    map.height.assign(doc.m_height, doc.m_height + kPlaneCells);
-    map.tile.assign(doc.m_tile, doc.m_tile + kPlaneCells);
-    map.mirror.assign(doc.m_mirror, doc.m_mirror + kPlaneCells);
-    map.flip.assign(doc.m_flip, doc.m_flip + kPlaneCells);
+    map.planes = doc.m_map;
     return map;
 }
 
 bool ParseTer(const std::uint8_t* data, std::size_t size, TerMap& map, std::string& error) {
     // Plane chunks read before any 'S' use the starting size, which must fit the planes too.
-    if (map.sizeX < 1 || map.sizeX > kMaxMapSize || map.sizeY < 1 || map.sizeY > kMaxMapSize) {
+    if (map.planes.m_nSizeX < 1 || map.planes.m_nSizeX > kMaxMapSize || map.planes.m_nSizeY < 1 ||
+        map.planes.m_nSizeY > kMaxMapSize) {
         error = "the map it is read into has no usable size";
         return false;
     }
@@ -271,22 +264,19 @@ TerLoadResult ApplyTerMap(CMainDoc& doc, TerMap& map) {
     result.hadNameTable = map.hasNameTable;
     if (map.hasNameTable) {
         const std::vector<std::uint16_t> table =
-            MatchTileNames(map.tileNames, LibraryTileNames(doc));
+            MatchTileNames(map.tileNames, LibraryTileNames(doc.m_tiles));
         result.unmatchedNames =
             static_cast<int>(std::count(table.begin(), table.end(), kMissingTile));
         // The extra column x = sizeX is kept as stored.
-        for (int x = 0; x < map.sizeX; ++x)
-            for (int y = 0; y < map.sizeY; ++y) {
-                std::uint16_t& cell = map.tile[CellIndex(x, y)];
+        for (int x = 0; x < map.planes.m_nSizeX; ++x)
+            for (int y = 0; y < map.planes.m_nSizeY; ++y) {
+                std::uint16_t& cell = map.planes.m_tile[CellIndex(x, y)];
                 cell = RenumberTile(cell, table);
             }
     }
-    doc.m_nSizeX = map.sizeX;
-    doc.m_nSizeY = map.sizeY;
-    std::copy(map.height.begin(), map.height.end(), doc.m_height);
-    std::copy(map.tile.begin(), map.tile.end(), doc.m_tile);
-    std::copy(map.mirror.begin(), map.mirror.end(), doc.m_mirror);
-    std::copy(map.flip.begin(), map.flip.end(), doc.m_flip);
+    doc.m_map.m_nSizeX = map.planes.m_nSizeX;
+    doc.m_map.m_nSizeY = map.planes.m_nSizeY;
+    doc.m_map.CopyPlanes(map.planes);
     doc.RedrawAll();
     return result;
 }
@@ -305,13 +295,14 @@ TerLoadResult LoadTerFile(CMainDoc& doc, const fs::path& path, CDocObserver* sen
         throw FileError(path.string(), "Could not load the map file", error);
     file.reset();
     const TerLoadResult result = ApplyTerMap(doc, map);
+    doc.RefitOverview(); // the map may have another size
     doc.UpdateAllViews(sender);
     return result;
 }
 
 void SaveTerFile(const CMainDoc& doc, const fs::path& path) {
-    const int sx = doc.m_nSizeX;
-    const int sy = doc.m_nSizeY;
+    const int sx = doc.m_map.m_nSizeX;
+    const int sy = doc.m_map.m_nSizeY;
     if (sx < 1 || sx > kMaxMapSize || sy < 1 || sy > kMaxMapSize)
         throw FileError(path.string(), "Could not save the map file",
                         "the map size " + std::to_string(sx) + " x " + std::to_string(sy) +

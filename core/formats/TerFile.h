@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CellPlanes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -20,16 +22,10 @@ class CDocObserver;
 // A map read from a TER file and not yet applied to a document. Reading starts from a copy of
 // the document, so that what the file does not replace stays as it was.
 struct TerMap {
-    int sizeX = 256;
-    int sizeY = 256;
-    std::vector<std::uint8_t> height; // kPlaneCells each, cell (x, y) at CellIndex(x, y)
-    std::vector<std::uint16_t> tile;  // as stored: indices into tileNames
-    std::vector<std::uint8_t> mirror;
-    std::vector<std::uint8_t> flip;
+    CellPlanes planes;                  // tile indices as stored: indices into tileNames
     bool hasNameTable = false;          // false: the file ended before its 'T' chunk
     std::vector<std::string> tileNames; // the file's tile-name table
 
-    TerMap(); // 256 x 256, every plane zero
     static TerMap FromDocument(const CMainDoc& doc);
 };
 

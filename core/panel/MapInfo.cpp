@@ -16,9 +16,9 @@ void CountUniqueTiles(CMainDoc& doc) {
     // One flag per possible 16-bit index (8 KB).
     auto seen = std::make_unique<std::bitset<65536>>();
     int unique = 0;
-    for (int x = 0; x < doc.m_nSizeX; ++x)
-        for (int y = 0; y < doc.m_nSizeY; ++y) {
-            const std::uint16_t t = doc.m_tile[CellIndex(x, y)];
+    for (int x = 0; x < doc.m_map.m_nSizeX; ++x)
+        for (int y = 0; y < doc.m_map.m_nSizeY; ++y) {
+            const std::uint16_t t = doc.m_map.m_tile[CellIndex(x, y)];
             if (!seen->test(t)) {
                 seen->set(t);
                 ++unique;
@@ -31,14 +31,14 @@ HeightStats MapHeightStats(const CMainDoc& doc) {
     int minimum = 255;
     int maximum = 0;
     long long sum = 0;
-    for (int x = 0; x < doc.m_nSizeX; ++x)
-        for (int y = 0; y < doc.m_nSizeY; ++y) {
-            const int h = doc.m_height[CellIndex(x, y)];
+    for (int x = 0; x < doc.m_map.m_nSizeX; ++x)
+        for (int y = 0; y < doc.m_map.m_nSizeY; ++y) {
+            const int h = doc.m_map.m_height[CellIndex(x, y)];
             minimum = std::min(minimum, h);
             maximum = std::max(maximum, h);
             sum += h;
         }
-    const long long cells = static_cast<long long>(doc.m_nSizeX) * doc.m_nSizeY;
+    const long long cells = static_cast<long long>(doc.m_map.m_nSizeX) * doc.m_map.m_nSizeY;
     if (cells <= 0)
         return {};
     return {minimum, maximum, static_cast<int>(sum / cells)};
@@ -145,7 +145,7 @@ MapInfoReport BuildMapInfoReport(CMainDoc& doc, const MemoryStatus& memory) {
     r.maximumHeight = std::to_string(heights.maximum);
     r.averageHeight = std::to_string(heights.average);
 
-    const long long loaded = doc.m_nLastTile + 1LL;
+    const long long loaded = doc.m_tiles.m_nLastTile + 1LL;
     r.allTilesMemory = std::to_string(loaded * kReportTileBytes / 1024) + "K";
     r.mapTilesMemory =
         std::to_string(static_cast<long long>(doc.m_nUniqueTiles) * kReportTileBytes / 1024) + "K";

@@ -79,7 +79,7 @@ int VersionOf(const std::string& text) {
 PanelState::PanelState(CMainDoc& doc, CDocObserver* sender) : m_doc(doc), m_pSender(sender) {}
 
 bool PanelState::IsCustomBrushState() const {
-    return m_doc.m_nSelKind == selCustomBrush;
+    return m_doc.m_sel.m_nSelKind == selCustomBrush;
 }
 
 void PanelState::UpdateViews() {
@@ -89,15 +89,15 @@ void PanelState::UpdateViews() {
 void PanelState::FirstUpdate() {
     if (!m_bFirstUpdate)
         return;
-    m_doc.m_bMultiTileAllowed = 1;
+    m_doc.m_sel.m_bMultiTileAllowed = 1;
     m_nDrawStyle = styleBrush;
     // The style is still unset, so this stores Brush in the document without a tree.
     ApplyEditMode(0);
-    m_doc.m_nShadeBase = 0;
-    m_doc.m_nPenShape = 0;
-    m_doc.m_fPenWidth = 1.0f;
-    m_doc.m_fPenHeight = 1.0f;
-    m_doc.m_nPenGradient = 4;
+    m_doc.m_view.m_nShadeBase = 0;
+    m_doc.m_tools.m_nPenShape = 0;
+    m_doc.m_tools.m_fPenWidth = 1.0f;
+    m_doc.m_tools.m_fPenHeight = 1.0f;
+    m_doc.m_tools.m_nPenGradient = 4;
     // Leaving Brush fills the tree with the tile groups and selects the first one.
     SetDrawStyle(styleDraw);
     m_bFirstUpdate = 0;
@@ -129,8 +129,8 @@ void PanelState::ApplyEditMode(int mode) {
         v.modeButton[1] = m_nDrawStyle == styleRect;
         if (m_nDrawStyle != styleRect && mode == 1)
             mode = 4;
-        v.modeButton[5] = m_doc.m_bMultiTileAllowed != 0;
-        if (!m_doc.m_bMultiTileAllowed && mode == 5)
+        v.modeButton[5] = m_doc.m_sel.m_bMultiTileAllowed != 0;
+        if (!m_doc.m_sel.m_bMultiTileAllowed && mode == 5)
             mode = 4;
     }
 
@@ -142,14 +142,14 @@ void PanelState::ApplyEditMode(int mode) {
     v.heightScaleList = heightMode;
     v.gradiatedDraw = heightMode;
 
-    if (mode != 1)
-        m_doc.CloseGradient();
+    // The Gradient dialog belongs to the gradiated shape mode: any other mode closes it.
+    v.gradientWindow = mode == 1;
 
     const EditModeRow& row = kEditModeTable[mode];
     m_status.assign(row.lines, row.lines + row.lineCount);
-    m_doc.m_nTool = row.tool;
+    m_doc.m_tools.m_nTool = row.tool;
     if (mode == 3)
-        m_doc.m_nHeightLevel = 0;
+        m_doc.m_tools.m_nHeightLevel = 0;
     v.autoRandomize = mode == 4 || mode == 5;
 }
 
@@ -160,7 +160,7 @@ void PanelState::SetDrawStyle(int style) {
         return;
     m_bStyleUnset = 0;
     const bool rebuildTree = (m_nDrawStyle == styleBrush) != (style == styleBrush);
-    m_doc.m_nDrawStyle = style;
+    m_doc.m_tools.m_nDrawStyle = style;
     m_nDrawStyle = style;
     if (rebuildTree)
         FillTileTree();
@@ -198,8 +198,8 @@ void PanelState::ReapplyEditMode() {
 void PanelState::FillTileTree() {
     m_tree.Clear();
     if (m_nDrawStyle == styleBrush) {
-        for (int g = 0; g <= m_doc.m_nLastGroup; ++g) {
-            const TileGroup& group = m_doc.m_tileGroup[g];
+        for (int g = 0; g <= m_doc.m_tiles.m_nLastGroup; ++g) {
+            const TileGroup& group = m_doc.m_tiles.m_tileGroup[g];
             bool stamps = false;
             for (int n = 0; n < 5; ++n)
                 stamps = stamps || group.multiUsed[n] != 0;
@@ -212,8 +212,8 @@ void PanelState::FillTileTree() {
         return;
     }
 
-    for (int g = 0; g <= m_doc.m_nLastGroup; ++g) {
-        const TileGroup& group = m_doc.m_tileGroup[g];
+    for (int g = 0; g <= m_doc.m_tiles.m_nLastGroup; ++g) {
+        const TileGroup& group = m_doc.m_tiles.m_tileGroup[g];
         const int groupItem = m_tree.AddItem(group.strCode);
         if (g == 0)
             SelectTreeItem(groupItem);
@@ -232,7 +232,7 @@ void PanelState::FillTileTree() {
     // Without any group nothing can be selected; custom brushes are not offered outside Brush,
     // so their state ends here rather than leaving only the brush modes with nothing to pick.
     if (m_tree.Selected() == TileTree::kNone && IsCustomBrushState())
-        m_doc.m_nSelKind = selGroupVersion;
+        m_doc.m_sel.m_nSelKind = selGroupVersion;
 }
 
 void PanelState::SelectTreeItem(int id) {
@@ -245,45 +245,45 @@ void PanelState::SelectTreeItem(int id) {
 void PanelState::OnTreeSelectionChanged() {
     const int id = m_tree.Selected();
     const std::string& text = m_tree.At(id).text;
-    m_doc.m_bMultiTileAllowed = 0;
+    m_doc.m_sel.m_bMultiTileAllowed = 0;
 
     if (m_nDrawStyle == styleBrush) {
         if (text == kCustomBrushes) {
-            m_doc.m_nSelKind = selCustomBrush;
-            m_doc.m_nSelItem = 1;
+            m_doc.m_sel.m_nSelKind = selCustomBrush;
+            m_doc.m_sel.m_nSelItem = 1;
             UpdateViews();
-            m_doc.m_bStripChanged = 1;
+            m_doc.m_sel.m_bStripChanged = 1;
         } else if (EndsWith(text, kBrushesSuffix)) {
-            m_doc.m_nSelKind = selGroupStamp;
+            m_doc.m_sel.m_nSelKind = selGroupStamp;
             const std::string code = text.substr(0, 4);
-            for (int g = 0; g <= m_doc.m_nLastGroup; ++g)
-                if (m_doc.m_tileGroup[g].strCode == code)
+            for (int g = 0; g <= m_doc.m_tiles.m_nLastGroup; ++g)
+                if (m_doc.m_tiles.m_tileGroup[g].strCode == code)
                     m_doc.SelectTile(g, 0, selGroupStamp);
         }
     } else {
-        m_doc.m_nSelKind = selGroupVersion;
+        m_doc.m_sel.m_nSelKind = selGroupVersion;
         std::string code;
         int version = 0;
         const int parent = m_tree.At(id).parent;
         switch (m_tree.Depth(id)) {
         case 0: // a group
             code = text;
-            m_doc.m_bMultiTileAllowed = 1;
+            m_doc.m_sel.m_bMultiTileAllowed = 1;
             break;
         case 1: // "Version v"
             code = m_tree.At(parent).text;
             version = VersionOf(text);
-            m_doc.m_bMultiTileAllowed = 1;
+            m_doc.m_sel.m_bMultiTileAllowed = 1;
             break;
         default: // "Single Tiles"
-            m_doc.m_nSelKind = selSingleTiles;
+            m_doc.m_sel.m_nSelKind = selSingleTiles;
             code = m_tree.At(m_tree.At(parent).parent).text;
             version = VersionOf(m_tree.At(parent).text);
             break;
         }
-        for (int g = 0; g <= m_doc.m_nLastGroup; ++g)
-            if (m_doc.m_tileGroup[g].strCode == code)
-                m_doc.SelectTile(g, version, m_doc.m_nSelKind);
+        for (int g = 0; g <= m_doc.m_tiles.m_nLastGroup; ++g)
+            if (m_doc.m_tiles.m_tileGroup[g].strCode == code)
+                m_doc.SelectTile(g, version, m_doc.m_sel.m_nSelKind);
     }
 
     // The MultiTile button and the custom-brush state follow the new selection.
@@ -306,27 +306,27 @@ void PanelState::OnViewScaleRow(int row) {
     if (row < 0 || row >= kViewScaleRows)
         return;
     m_nViewScaleIndex = row;
-    m_doc.m_nHeightViewScale = kViewScaleValue[row];
+    m_doc.m_view.m_nHeightViewScale = kViewScaleValue[row];
     m_doc.RedrawAll();
     UpdateViews();
 }
 
 void PanelState::OnShadeBase(int position) {
-    m_doc.m_nShadeBase = position;
+    m_doc.m_view.m_nShadeBase = position;
     m_doc.RedrawAll();
     UpdateViews();
 }
 
 void PanelState::OnGouraud() {
-    m_doc.m_bGouraud = Toggled(m_doc.m_bGouraud);
+    m_doc.m_view.m_bGouraud = Toggled(m_doc.m_view.m_bGouraud);
     m_doc.RedrawAll();
     UpdateViews();
 }
 
 void PanelState::OnGrid() {
-    m_doc.m_bGrid = Toggled(m_doc.m_bGrid);
+    m_doc.m_view.m_bGrid = Toggled(m_doc.m_view.m_bGrid);
     // Any dirty cell makes the view draw its frame again, lines included.
-    if (m_doc.m_bGrid)
+    if (m_doc.m_view.m_bGrid)
         m_doc.MarkCellDirty(1, 1);
     else
         m_doc.RedrawAll();
@@ -334,8 +334,8 @@ void PanelState::OnGrid() {
 }
 
 void PanelState::OnScaleMarker() {
-    m_doc.m_bScaleMarker = Toggled(m_doc.m_bScaleMarker);
-    if (!m_doc.m_bScaleMarker)
+    m_doc.m_view.m_bScaleMarker = Toggled(m_doc.m_view.m_bScaleMarker);
+    if (!m_doc.m_view.m_bScaleMarker)
         m_doc.RedrawAll();
     UpdateViews();
 }
@@ -359,14 +359,14 @@ void PanelState::OnHeightScaleRow(int row) {
     if (row < 0 || row >= kHeightScaleRows)
         return;
     m_nHeightScaleIndex = row;
-    m_doc.m_nHeightStep = row + 1;
+    m_doc.m_tools.m_nHeightStep = row + 1;
 }
 
 void PanelState::OnPenRow(int row) {
     // No row (after a custom pen): the custom pen's values stay.
     if (row < 0 || row >= kPenRows) {
         m_nPenIndex = -1;
-        m_doc.m_nPen = -1;
+        m_doc.m_tools.m_nPen = -1;
         return;
     }
     m_nPenIndex = row;
@@ -376,31 +376,31 @@ void PanelState::OnPenRow(int row) {
 void PanelState::OnFillRow(int row) {
     if (row < 0 || row >= kFillRows)
         return;
-    m_doc.m_nPen = fillFloodTile + row;
+    m_doc.m_tools.m_nPen = fillFloodTile + row;
     m_nFillIndex = row;
-    m_doc.m_fPenWidth = 1.0f;
-    m_doc.m_fPenHeight = 1.0f;
+    m_doc.m_tools.m_fPenWidth = 1.0f;
+    m_doc.m_tools.m_fPenHeight = 1.0f;
 }
 
 void PanelState::OnGradiatedDraw() {
-    m_doc.m_bGradiatedDraw = Toggled(m_doc.m_bGradiatedDraw);
+    m_doc.m_tools.m_bGradiatedDraw = Toggled(m_doc.m_tools.m_bGradiatedDraw);
 }
 
 void PanelState::OnAutoRandomize() {
-    m_doc.m_bAutoRandomize = Toggled(m_doc.m_bAutoRandomize);
+    m_doc.m_tools.m_bAutoRandomize = Toggled(m_doc.m_tools.m_bAutoRandomize);
 }
 
 void PanelState::OnSpray() {
-    m_doc.m_bSpray = Toggled(m_doc.m_bSpray);
+    m_doc.m_tools.m_bSpray = Toggled(m_doc.m_tools.m_bSpray);
 }
 
 void PanelState::OnOffsetHeight() {
-    m_doc.m_bOffsetHeight = Toggled(m_doc.m_bOffsetHeight);
+    m_doc.m_tools.m_bOffsetHeight = Toggled(m_doc.m_tools.m_bOffsetHeight);
 }
 
 void PanelState::OnUndo() {
     // Before the first gesture there is no snapshot to exchange with.
-    if (m_doc.m_bUndoSaved != 1)
+    if (m_doc.m_change.m_bUndoSaved != 1)
         return;
     m_doc.SwapUndo();
     m_doc.RedrawAll();

@@ -52,6 +52,7 @@ struct PanelVisibility {
     bool penList = true;
     bool fillList = true;
     bool offsetHeight = true;
+    bool gradientWindow = true; // false: an open Gradient dialog is closed
 };
 
 // The tool panel's state and rules, free of any toolkit: the edit mode, draw style, list rows,

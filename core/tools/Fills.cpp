@@ -13,7 +13,8 @@ public:
     FloodFill(CMainDoc& doc, bool byHeight, int x, int y,
               const std::function<void(int, int)>& apply)
         : m_doc(doc), m_byHeight(byHeight), m_apply(apply),
-          m_value(byHeight ? doc.m_height[CellIndex(x, y)] : doc.m_tile[CellIndex(x, y)]) {}
+          m_value(byHeight ? doc.m_map.m_height[CellIndex(x, y)]
+                           : doc.m_map.m_tile[CellIndex(x, y)]) {}
 
     void Run(int x, int y) {
         std::memset(m_doc.m_work, 0, sizeof m_doc.m_work);
@@ -32,7 +33,7 @@ public:
             } else {
                 run.belowNext = false;
                 ++run.k;
-                if (ry < m_doc.m_nSizeY - 1 && Matches(k, ry + 1))
+                if (ry < m_doc.m_map.m_nSizeY - 1 && Matches(k, ry + 1))
                     Start(k, ry + 1);
             }
         }
@@ -51,7 +52,7 @@ private:
         if (m_doc.m_work[x * kWorkStride + y] != 0)
             return false;
         const int i = CellIndex(x, y);
-        return (m_byHeight ? m_doc.m_height[i] : m_doc.m_tile[i]) == m_value;
+        return (m_byHeight ? m_doc.m_map.m_height[i] : m_doc.m_map.m_tile[i]) == m_value;
     }
 
     void Visit(int x, int y) {
@@ -66,7 +67,7 @@ private:
         while (i > 0 && Matches(i - 1, y))
             Visit(--i, y);
         int r = x;
-        while (r < m_doc.m_nSizeX - 1 && Matches(r + 1, y))
+        while (r < m_doc.m_map.m_nSizeX - 1 && Matches(r + 1, y))
             Visit(++r, y);
         m_stack.push_back(Span{r, y, i, false});
     }
@@ -93,16 +94,16 @@ void PerformFill(CMainDoc& doc, int fill, int x, int y,
         break;
     }
     case fillWipeTile: {
-        const int t = doc.m_tile[CellIndex(x, y)];
-        for (int cx = 0; cx < doc.m_nSizeX; ++cx)
-            for (int cy = 0; cy < doc.m_nSizeY; ++cy)
-                if (doc.m_tile[CellIndex(cx, cy)] == t)
+        const int t = doc.m_map.m_tile[CellIndex(x, y)];
+        for (int cx = 0; cx < doc.m_map.m_nSizeX; ++cx)
+            for (int cy = 0; cy < doc.m_map.m_nSizeY; ++cy)
+                if (doc.m_map.m_tile[CellIndex(cx, cy)] == t)
                     apply(cx, cy);
         break;
     }
     case fillEntireMap:
-        for (int cx = 0; cx < doc.m_nSizeX; ++cx)
-            for (int cy = 0; cy < doc.m_nSizeY; ++cy)
+        for (int cx = 0; cx < doc.m_map.m_nSizeX; ++cx)
+            for (int cy = 0; cy < doc.m_map.m_nSizeY; ++cy)
                 apply(cx, cy);
         break;
     default:

@@ -17,20 +17,20 @@ void Level(CMainDoc& doc, int x, int y, int weight, bool away) {
         return;
     int sum = 0, n = 0;
     auto add = [&](int nx, int ny) {
-        sum += doc.m_height[CellIndex(nx, ny)];
+        sum += doc.m_map.m_height[CellIndex(nx, ny)];
         ++n;
     };
     if (x > 0)
         add(x - 1, y);
-    if (x < doc.m_nSizeX - 1)
+    if (x < doc.m_map.m_nSizeX - 1)
         add(x + 1, y);
     if (y > 0)
         add(x, y - 1);
-    if (y < doc.m_nSizeY - 1)
+    if (y < doc.m_map.m_nSizeY - 1)
         add(x, y + 1);
     if (n == 0) // a 1 x 1 map: nothing to level against
         return;
-    const int h = doc.m_height[CellIndex(x, y)];
+    const int h = doc.m_map.m_height[CellIndex(x, y)];
     const int mean = sum / n;
     const int diff = away ? h - mean : mean - h;
     const int d = static_cast<int>(weight * 0.7692307692307692 * diff * 0.01);

@@ -28,14 +28,14 @@ void MapEditor::ApplyTool(int x, int y, int value, int op) {
         // The brush keeps its relief relative to the clicked cell: the offset is taken from the
         // selected brush's upper-left height (only meaningful with a custom brush selected).
         int offset = 0;
-        const int k = m_doc.m_nSelItem;
+        const int k = m_doc.m_sel.m_nSelItem;
         if (m_doc.InMap(x, y) && k >= 0 && k < kMaxBrushes)
             offset = HeightAt({x, y}) - m_doc.m_brush[k].brushHeight[0][0];
         ApplyFootprintCell(x, y, value, op, offset);
         return;
     }
-    if (m_doc.m_nPen >= fillFloodTile && m_doc.m_nPen <= fillEntireMap) {
-        PerformFill(m_doc, m_doc.m_nPen, x, y,
+    if (m_doc.m_tools.m_nPen >= fillFloodTile && m_doc.m_tools.m_nPen <= fillEntireMap) {
+        PerformFill(m_doc, m_doc.m_tools.m_nPen, x, y,
                     [&](int cx, int cy) { ApplyFootprintCell(cx, cy, value, op, 100); });
         return;
     }
@@ -45,9 +45,9 @@ void MapEditor::ApplyTool(int x, int y, int value, int op) {
 }
 
 void MapEditor::ApplyFootprintCell(int x, int y, int value, int op, int weight) {
-    if (m_doc.m_bSpray && 2 * Random::Next() / Random::kMax > 0)
+    if (m_doc.m_tools.m_bSpray && 2 * Random::Next() / Random::kMax > 0)
         return; // each cell is kept with probability one half
-    switch (m_doc.m_nSelKind) {
+    switch (m_doc.m_sel.m_nSelKind) {
     case selGroupVersion:
     case selSingleTiles:
         ApplyCellOp(x, y, value, op, weight, 0, 0);
@@ -67,11 +67,11 @@ void MapEditor::ApplyFootprintCell(int x, int y, int value, int op, int weight) 
 void MapEditor::ApplyCellOp(int x, int y, int value, int op, int weight, int mirror, int flip) {
     switch (op) {
     case opAddHeight: {
-        int d = value * m_doc.m_nHeightStep;
-        if (m_doc.m_bGradiatedDraw)
+        int d = value * m_doc.m_tools.m_nHeightStep;
+        if (m_doc.m_tools.m_bGradiatedDraw)
             d = ScaleByWeight(d, weight);
-        if (m_doc.m_bOffsetHeight && m_doc.m_nPen >= fillFloodTile &&
-            m_doc.m_nPen <= fillWipeTile) {
+        if (m_doc.m_tools.m_bOffsetHeight && m_doc.m_tools.m_nPen >= fillFloodTile &&
+            m_doc.m_tools.m_nPen <= fillWipeTile) {
             d /= 2;
             m_doc.AddHeight(x + 1, y + 1, d);
         }
@@ -103,9 +103,9 @@ void MapEditor::ApplyCellOp(int x, int y, int value, int op, int weight, int mir
         MultiTilePaint(m_doc, x, y, value);
         break;
     case opGradiatedHeight:
-        m_doc.SetHeight(
-            x, y,
-            static_cast<std::uint8_t>(ScaleByWeight(value, weight) + m_doc.m_nHeightLevel - 1));
+        m_doc.SetHeight(x, y,
+                        static_cast<std::uint8_t>(ScaleByWeight(value, weight) +
+                                                  m_doc.m_tools.m_nHeightLevel - 1));
         break;
     case opSetTileFlags:
         m_doc.SetTileFlags(x, y, static_cast<std::uint16_t>(value),
@@ -119,7 +119,7 @@ void MapEditor::ApplyCellOp(int x, int y, int value, int op, int weight, int mir
 // ---- brushes and group stamps ----
 
 void MapEditor::StampCustomBrush(int x, int y, int value, int op, int offset) {
-    const int k = m_doc.m_nSelItem;
+    const int k = m_doc.m_sel.m_nSelItem;
     if (k < 0 || k > m_doc.m_nLastBrush || k >= kMaxBrushes)
         return;
     const BrushRecord& b = m_doc.m_brush[k];
@@ -150,10 +150,10 @@ void MapEditor::StampCustomBrush(int x, int y, int value, int op, int offset) {
 }
 
 void MapEditor::StampGroup(int x, int y, int value, int op, int weight) {
-    const int g = m_doc.m_nSelGroup, n = m_doc.m_nSelItem;
-    if (g < 0 || g > m_doc.m_nLastGroup || n < 0 || n >= kMultiPictures)
+    const int g = m_doc.m_sel.m_nSelGroup, n = m_doc.m_sel.m_nSelItem;
+    if (g < 0 || g > m_doc.m_tiles.m_nLastGroup || n < 0 || n >= kMultiPictures)
         return;
-    const TileGroup& group = m_doc.m_tileGroup[g];
+    const TileGroup& group = m_doc.m_tiles.m_tileGroup[g];
     if (group.multiMaxCol[n] < 0)
         return;
     for (int a = 0; a <= std::min<int>(group.multiMaxCol[n], 9); ++a) {
@@ -172,8 +172,8 @@ void MapEditor::GrabBrush(int x0, int y0, int x1, int y1) {
     // Only map cells are read: the rectangle is clipped to the map.
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
-    x1 = std::min(x1, m_doc.m_nSizeX - 1);
-    y1 = std::min(y1, m_doc.m_nSizeY - 1);
+    x1 = std::min(x1, m_doc.m_map.m_nSizeX - 1);
+    y1 = std::min(y1, m_doc.m_map.m_nSizeY - 1);
     if (x1 < x0 || y1 < y0)
         return;
     x1 = std::min(x1, x0 + 49);
@@ -184,10 +184,10 @@ void MapEditor::GrabBrush(int x0, int y0, int x1, int y1) {
     for (int c = x0; c <= x1; ++c) {
         for (int r = y0; r <= y1; ++r) {
             const int i = CellIndex(c, r);
-            b.brushHeight[c - x0][r - y0] = m_doc.m_height[i];
-            b.brushTile[c - x0][r - y0] = m_doc.m_tile[i];
-            b.brushMirror[c - x0][r - y0] = m_doc.m_mirror[i];
-            b.brushFlip[c - x0][r - y0] = m_doc.m_flip[i];
+            b.brushHeight[c - x0][r - y0] = m_doc.m_map.m_height[i];
+            b.brushTile[c - x0][r - y0] = m_doc.m_map.m_tile[i];
+            b.brushMirror[c - x0][r - y0] = m_doc.m_map.m_mirror[i];
+            b.brushFlip[c - x0][r - y0] = m_doc.m_map.m_flip[i];
         }
     }
     m_doc.SetModifiedFlag();
@@ -197,18 +197,18 @@ void MapEditor::GrabBrush(int x0, int y0, int x1, int y1) {
 // ---- mouse handlers ----
 
 void MapEditor::SetRectanglePen(int x0, int y0, int x1, int y1) {
-    m_doc.m_nPenShape = 0;
-    m_doc.m_fPenWidth = static_cast<float>(x1 - x0 + 1);
-    m_doc.m_fPenHeight = static_cast<float>(y1 - y0 + 1);
+    m_doc.m_tools.m_nPenShape = 0;
+    m_doc.m_tools.m_fPenWidth = static_cast<float>(x1 - x0 + 1);
+    m_doc.m_tools.m_fPenHeight = static_cast<float>(y1 - y0 + 1);
 }
 
 void MapEditor::OnLButtonDown(CellPair c, int keys) {
     m_doc.SaveUndo();
     m_ptAnchor = m_ptLast = c;
-    if (m_doc.m_nDrawStyle == styleRect)
+    if (m_doc.m_tools.m_nDrawStyle == styleRect)
         return;
     const bool ctrl = keys & keyControl;
-    switch (m_doc.m_nTool) {
+    switch (m_doc.m_tools.m_nTool) {
     case toolModifyHeight:
         ApplyTool(c.x, c.y, 1, opAddHeight);
         break;
@@ -219,8 +219,8 @@ void MapEditor::OnLButtonDown(CellPair c, int keys) {
         ApplyTool(c.x, c.y, 6, opMultiTile);
         break;
     case toolHeightLevel:
-        ApplyTool(c.x, c.y, m_doc.m_nHeightLevel, opSetHeight);
-        if (m_doc.m_bGradiatedDraw)
+        ApplyTool(c.x, c.y, m_doc.m_tools.m_nHeightLevel, opSetHeight);
+        if (m_doc.m_tools.m_bGradiatedDraw)
             ApplyTool(c.x, c.y, 0, opSmooth);
         break;
     case toolSmooth:
@@ -232,7 +232,7 @@ void MapEditor::OnLButtonDown(CellPair c, int keys) {
     case toolBrushTiles:
     case toolBrushHeight:
     case toolBrushBoth:
-        ApplyTool(c.x, c.y, ctrl ? 1 : 0, BrushOpOf(m_doc.m_nTool));
+        ApplyTool(c.x, c.y, ctrl ? 1 : 0, BrushOpOf(m_doc.m_tools.m_nTool));
         break;
     default:
         break;
@@ -240,13 +240,13 @@ void MapEditor::OnLButtonDown(CellPair c, int keys) {
 }
 
 void MapEditor::OnRButtonDown(CellPair c, int keys) {
-    if (m_doc.m_nTool != toolHeightLevel)
+    if (m_doc.m_tools.m_nTool != toolHeightLevel)
         m_doc.SaveUndo();
     m_ptAnchor = m_ptLast = c;
-    if (m_doc.m_nDrawStyle == styleRect)
+    if (m_doc.m_tools.m_nDrawStyle == styleRect)
         return;
     const bool shift = keys & keyShift;
-    switch (m_doc.m_nTool) {
+    switch (m_doc.m_tools.m_nTool) {
     case toolModifyHeight:
         ApplyTool(c.x, c.y, -1, opAddHeight);
         break;
@@ -254,15 +254,15 @@ void MapEditor::OnRButtonDown(CellPair c, int keys) {
     case toolMultiTile:
         if (shift) {
             if (InMap(c))
-                GrabTile(m_doc, m_doc.m_tile[CellIndex(c.x, c.y)]);
+                GrabTile(m_doc, m_doc.m_map.m_tile[CellIndex(c.x, c.y)]);
         } else {
-            ApplyTool(c.x, c.y, m_doc.m_nTool == toolSingleTile ? 0 : 1,
-                      m_doc.m_nTool == toolSingleTile ? opRotateTile : opMultiTile);
+            ApplyTool(c.x, c.y, m_doc.m_tools.m_nTool == toolSingleTile ? 0 : 1,
+                      m_doc.m_tools.m_nTool == toolSingleTile ? opRotateTile : opMultiTile);
         }
         break;
     case toolHeightLevel:
         if (InMap(c)) // "Get Height" reads only map cells
-            m_doc.m_nHeightLevel = static_cast<std::uint8_t>(HeightAt(c));
+            m_doc.m_tools.m_nHeightLevel = static_cast<std::uint8_t>(HeightAt(c));
         break;
     case toolSmooth:
         for (int pass = 0; pass < 3; ++pass)
@@ -278,11 +278,11 @@ void MapEditor::OnRButtonDown(CellPair c, int keys) {
 
 void MapEditor::OnMouseMove(CellPair c, int keys) {
     m_ptHover = c;
-    if (m_doc.m_nDrawStyle == styleRect || (c.x == m_ptLast.x && c.y == m_ptLast.y))
+    if (m_doc.m_tools.m_nDrawStyle == styleRect || (c.x == m_ptLast.x && c.y == m_ptLast.y))
         return;
     const bool left = keys & keyLButton, right = keys & keyRButton;
     const bool shift = keys & keyShift, ctrl = keys & keyControl;
-    switch (m_doc.m_nTool) {
+    switch (m_doc.m_tools.m_nTool) {
     case toolModifyHeight:
         if (left)
             ApplyTool(c.x, c.y, 1, opAddHeight);
@@ -291,13 +291,13 @@ void MapEditor::OnMouseMove(CellPair c, int keys) {
         break;
     case toolSingleTile:
     case toolMultiTile: {
-        const bool single = m_doc.m_nTool == toolSingleTile;
+        const bool single = m_doc.m_tools.m_nTool == toolSingleTile;
         if (left) {
             ApplyTool(c.x, c.y, single ? 0 : 6, single ? opDrawTile : opMultiTile);
         } else if (right) {
             if (shift) {
                 if (InMap(c))
-                    GrabTile(m_doc, m_doc.m_tile[CellIndex(c.x, c.y)]);
+                    GrabTile(m_doc, m_doc.m_map.m_tile[CellIndex(c.x, c.y)]);
             } else {
                 ApplyTool(c.x, c.y, single ? 0 : 1, single ? opRotateTile : opMultiTile);
             }
@@ -306,7 +306,7 @@ void MapEditor::OnMouseMove(CellPair c, int keys) {
     }
     case toolHeightLevel:
         if (left)
-            ApplyTool(c.x, c.y, m_doc.m_nHeightLevel, opSetHeight);
+            ApplyTool(c.x, c.y, m_doc.m_tools.m_nHeightLevel, opSetHeight);
         break;
     case toolSmooth:
         if (left) {
@@ -326,7 +326,7 @@ void MapEditor::OnMouseMove(CellPair c, int keys) {
     case toolBrushHeight:
     case toolBrushBoth:
         if (left)
-            ApplyTool(c.x, c.y, ctrl ? 1 : 0, BrushOpOf(m_doc.m_nTool));
+            ApplyTool(c.x, c.y, ctrl ? 1 : 0, BrushOpOf(m_doc.m_tools.m_nTool));
         break;
     default:
         break;
@@ -337,8 +337,8 @@ void MapEditor::OnMouseMove(CellPair c, int keys) {
 void MapEditor::OnRButtonUp(CellPair r, int keys) {
     const int x0 = std::min(m_ptAnchor.x, r.x), x1 = std::max(m_ptAnchor.x, r.x);
     const int y0 = std::min(m_ptAnchor.y, r.y), y1 = std::max(m_ptAnchor.y, r.y);
-    const int tool = m_doc.m_nTool;
-    if (m_doc.m_nDrawStyle != styleRect) {
+    const int tool = m_doc.m_tools.m_nTool;
+    if (m_doc.m_tools.m_nDrawStyle != styleRect) {
         if (tool >= toolBrushTiles && tool <= toolGradiatedShape)
             GrabBrush(x0, y0, x1, y1);
         return;
@@ -354,7 +354,7 @@ void MapEditor::OnRButtonUp(CellPair r, int keys) {
     case toolMultiTile:
         if (shift) {
             if (InMap(corner))
-                GrabTile(m_doc, m_doc.m_tile[CellIndex(x0, y0)]);
+                GrabTile(m_doc, m_doc.m_map.m_tile[CellIndex(x0, y0)]);
         } else {
             ApplyTool(x0, y0, tool == toolSingleTile ? 0 : 1,
                       tool == toolSingleTile ? opRotateTile : opMultiTile);
@@ -362,7 +362,7 @@ void MapEditor::OnRButtonUp(CellPair r, int keys) {
         break;
     case toolHeightLevel:
         if (InMap(corner))
-            m_doc.m_nHeightLevel = static_cast<std::uint8_t>(HeightAt(corner));
+            m_doc.m_tools.m_nHeightLevel = static_cast<std::uint8_t>(HeightAt(corner));
         break;
     case toolSmooth:
         for (int pass = 0; pass < 3; ++pass)
@@ -382,7 +382,7 @@ void MapEditor::OnRButtonUp(CellPair r, int keys) {
 }
 
 void MapEditor::OnLButtonUp(CellPair r, int keys) {
-    if (m_doc.m_nDrawStyle != styleRect)
+    if (m_doc.m_tools.m_nDrawStyle != styleRect)
         return;
     const int x0 = std::min(m_ptAnchor.x, r.x), x1 = std::max(m_ptAnchor.x, r.x);
     const int y0 = std::min(m_ptAnchor.y, r.y), y1 = std::max(m_ptAnchor.y, r.y);
@@ -394,11 +394,11 @@ void MapEditor::OnLButtonUp(CellPair r, int keys) {
     if (cornersInMap) {
         hA = HeightAt(m_ptAnchor);
         hR = HeightAt(r);
-        m_doc.m_nPenGradient = GradientDirection(m_doc.GradientSetting(), m_ptAnchor.x,
-                                                 m_ptAnchor.y, r.x, r.y, hA, hR);
+        m_doc.m_tools.m_nPenGradient = GradientDirection(
+            m_doc.m_tools.m_nGradientSetting, m_ptAnchor.x, m_ptAnchor.y, r.x, r.y, hA, hR);
     }
     const bool ctrl = keys & keyControl;
-    switch (m_doc.m_nTool) {
+    switch (m_doc.m_tools.m_nTool) {
     case toolModifyHeight:
         ApplyTool(x0, y0, 1, opAddHeight);
         break;
@@ -409,8 +409,8 @@ void MapEditor::OnLButtonUp(CellPair r, int keys) {
         ApplyTool(x0, y0, 6, opMultiTile);
         break;
     case toolHeightLevel:
-        ApplyTool(x0, y0, m_doc.m_nHeightLevel, opSetHeight);
-        if (m_doc.m_bGradiatedDraw)
+        ApplyTool(x0, y0, m_doc.m_tools.m_nHeightLevel, opSetHeight);
+        if (m_doc.m_tools.m_bGradiatedDraw)
             ApplyTool(x0, y0, 0, opSmooth);
         break;
     case toolSmooth:
@@ -422,12 +422,12 @@ void MapEditor::OnLButtonUp(CellPair r, int keys) {
     case toolBrushTiles:
     case toolBrushHeight:
     case toolBrushBoth:
-        ApplyTool(x0, y0, ctrl ? 1 : 0, BrushOpOf(m_doc.m_nTool));
+        ApplyTool(x0, y0, ctrl ? 1 : 0, BrushOpOf(m_doc.m_tools.m_nTool));
         break;
     case toolGradiatedShape:
         if (!cornersInMap)
             break; // the ramp's ends must be map cells
-        m_doc.m_nHeightLevel = static_cast<std::uint8_t>(std::min(hA, hR));
+        m_doc.m_tools.m_nHeightLevel = static_cast<std::uint8_t>(std::min(hA, hR));
         ApplyTool(x0, y0, std::abs(hA - hR) + 1, opGradiatedHeight);
         break;
     default:

@@ -31,7 +31,7 @@ private:
     void StampCustomBrush(int x, int y, int value, int op, int offset);
     void StampGroup(int x, int y, int value, int op, int weight);
     void GrabBrush(int x0, int y0, int x1, int y1);
-    int HeightAt(CellPair c) const { return m_doc.m_height[CellIndex(c.x, c.y)]; }
+    int HeightAt(CellPair c) const { return m_doc.m_map.m_height[CellIndex(c.x, c.y)]; }
     bool InMap(CellPair c) const { return m_doc.InMap(c.x, c.y); }
 
     CMainDoc& m_doc;

@@ -17,16 +17,16 @@ const PenRow kPenTable[kPenRows] = {
 void SelectPenRow(CMainDoc& doc, int row) {
     if (row < 0 || row >= kPenRows)
         return;
-    doc.m_nPen = row;
-    doc.m_nPenShape = kPenTable[row].shape;
-    doc.m_fPenWidth = kPenTable[row].width;
-    doc.m_fPenHeight = kPenTable[row].height;
-    doc.m_nPenGradient = 4;
+    doc.m_tools.m_nPen = row;
+    doc.m_tools.m_nPenShape = kPenTable[row].shape;
+    doc.m_tools.m_fPenWidth = kPenTable[row].width;
+    doc.m_tools.m_fPenHeight = kPenTable[row].height;
+    doc.m_tools.m_nPenGradient = 4;
 }
 
 int PenWeight(const CMainDoc& doc, double a1, double a2, double a3, double a4) {
-    const double w = doc.m_fPenWidth;
-    const double h = doc.m_fPenHeight;
+    const double w = doc.m_tools.m_fPenWidth;
+    const double h = doc.m_tools.m_fPenHeight;
     const double d = std::sqrt(w * w + h * h);
     const double m = w / 2 + a1;
     const double o = h / 2 + a2;
@@ -37,7 +37,7 @@ int PenWeight(const CMainDoc& doc, double a1, double a2, double a3, double a4) {
         return rising ? 100 * pos / (size - 1) : 100 - 100 * pos / (size - 1);
     };
     double weight = 0;
-    switch (doc.m_nPenGradient) {
+    switch (doc.m_tools.m_nPenGradient) {
     case 0:
         weight = 100 * (1 - std::sqrt(m * m + o * o) / d);
         break;
@@ -76,9 +76,9 @@ int PenWeight(const CMainDoc& doc, double a1, double a2, double a3, double a4) {
 
 void ForEachFootprintCell(const CMainDoc& doc, int x, int y,
                           const std::function<void(int, int, int)>& visit) {
-    const float w = doc.m_fPenWidth;
-    const float h = doc.m_fPenHeight;
-    if (doc.m_nPenShape == 0) {
+    const float w = doc.m_tools.m_fPenWidth;
+    const float h = doc.m_tools.m_fPenHeight;
+    if (doc.m_tools.m_nPenShape == 0) {
         const bool oddW = static_cast<long long>(w) % 2 != 0;
         const bool oddH = static_cast<long long>(h) % 2 != 0;
         for (int j = 0; j < h; ++j) {
@@ -88,7 +88,7 @@ void ForEachFootprintCell(const CMainDoc& doc, int x, int y,
                 visit(x + i, y + j, PenWeight(doc, a1, a2, i, j));
             }
         }
-    } else if (doc.m_nPenShape == 1) {
+    } else if (doc.m_tools.m_nPenShape == 1) {
         const float a = (w / 2) * (w / 2);
         const float b = (h / 2) * (h / 2);
         const int jMax = static_cast<int>(h);

@@ -37,23 +37,23 @@ int Toggle(int v) {
 
 // The selected group, or null when the selection names no group or version of the library.
 const TileGroup* SelectedGroup(const CMainDoc& doc) {
-    const int g = doc.m_nSelGroup;
-    if (g < 0 || g > doc.m_nLastGroup || g >= kMaxGroups)
+    const int g = doc.m_sel.m_nSelGroup;
+    if (g < 0 || g > doc.m_tiles.m_nLastGroup || g >= kMaxGroups)
         return nullptr;
-    if (doc.m_nSelVersion < 0 || doc.m_nSelVersion >= kVersions)
+    if (doc.m_sel.m_nSelVersion < 0 || doc.m_sel.m_nSelVersion >= kVersions)
         return nullptr;
-    return &doc.m_tileGroup[g];
+    return &doc.m_tiles.m_tileGroup[g];
 }
 
 // Index of the last entry of list `kindSlot` of the selected version, kept inside the table.
 int LastEntry(const CMainDoc& doc, const TileGroup& group, int kindSlot) {
-    return std::min<int>(group.lastEntry[doc.m_nSelVersion][kindSlot], kMaxEntries - 1);
+    return std::min<int>(group.lastEntry[doc.m_sel.m_nSelVersion][kindSlot], kMaxEntries - 1);
 }
 
 using TileChoice = std::pair<std::uint16_t, std::uint16_t>;
 
 TileChoice EntryOf(const CMainDoc& doc, const TileGroup& group, int kindSlot, int e) {
-    const int v = doc.m_nSelVersion;
+    const int v = doc.m_sel.m_nSelVersion;
     return {group.entryTile[v][kindSlot][e],
             static_cast<std::uint16_t>(group.entryMirror[v][kindSlot][e] +
                                        256 * group.entryFlip[v][kindSlot][e])};
@@ -61,7 +61,7 @@ TileChoice EntryOf(const CMainDoc& doc, const TileGroup& group, int kindSlot, in
 
 // The alternative to paint out of alternatives 0..last: a random one when auto-randomize is on.
 int ChooseAlternative(const CMainDoc& doc, int last) {
-    if (!doc.m_bAutoRandomize)
+    if (!doc.m_tools.m_bAutoRandomize)
         return 0;
     const int r = Random::Next();
     int a = (last + 1) * r / Random::kMax;
@@ -100,7 +100,7 @@ void PaintSlot(CMainDoc& doc, int x, int y, int s) {
 
 int PieceAt(const CMainDoc& doc, int x, int y) {
     const int i = CellIndex(x, y);
-    return ClassifyTile(doc, doc.m_tile[i], doc.m_mirror[i], doc.m_flip[i]);
+    return ClassifyTile(doc, doc.m_map.m_tile[i], doc.m_map.m_mirror[i], doc.m_map.m_flip[i]);
 }
 
 // The piece that slot `s` shows when painted as its list stores it.
@@ -144,7 +144,7 @@ SlotEntry FindEntry(const CMainDoc& doc, int tile) {
     for (int s = 0; s < kSlots; ++s) {
         const int last = SlotLastAlternative(doc, s);
         for (int j = 0; j <= last; ++j)
-            if (group->entryTile[doc.m_nSelVersion][s + 1][j] == tile)
+            if (group->entryTile[doc.m_sel.m_nSelVersion][s + 1][j] == tile)
                 return {s, j};
     }
     return {-1, 0};
@@ -169,7 +169,7 @@ int PieceCorners(int piece) {
 // ---- selection and picking ----
 
 int LastAlternative(const CMainDoc& doc, int s) {
-    switch (doc.m_nSelKind) {
+    switch (doc.m_sel.m_nSelKind) {
     case selGroupVersion:
         return SlotLastAlternative(doc, s);
     case selSingleTiles: {
@@ -179,10 +179,11 @@ int LastAlternative(const CMainDoc& doc, int s) {
         [[fallthrough]]; // past the list's end items are answered as group stamps are
     }
     case selGroupStamp: {
-        const int g = doc.m_nSelGroup;
-        if (g < 0 || g > doc.m_nLastGroup || g >= kMaxGroups || s < 0 || s >= kMultiPictures)
+        const int g = doc.m_sel.m_nSelGroup;
+        if (g < 0 || g > doc.m_tiles.m_nLastGroup || g >= kMaxGroups || s < 0 ||
+            s >= kMultiPictures)
             return -1;
-        return doc.m_tileGroup[g].multiUsed[s] != 0 ? 0 : -1;
+        return doc.m_tiles.m_tileGroup[g].multiUsed[s] != 0 ? 0 : -1;
     }
     case selCustomBrush:
         return s >= 0 && s <= doc.m_nLastBrush ? 0 : -1;
@@ -192,7 +193,7 @@ int LastAlternative(const CMainDoc& doc, int s) {
 }
 
 std::pair<std::uint16_t, std::uint16_t> PickTile(const CMainDoc& doc, int s) {
-    if (doc.m_nSelKind != selSingleTiles)
+    if (doc.m_sel.m_nSelKind != selSingleTiles)
         return PickSlotTile(doc, s);
     // A single tile has one alternative, but the random draw is made as for every pick.
     ChooseAlternative(doc, LastAlternative(doc, s));
@@ -207,11 +208,12 @@ void DrawSelectedTile(CMainDoc& doc, int x, int y) {
     if (!doc.InMap(x, y) || !CanPaint(doc))
         return;
     // Stamps and custom brushes are not tiles: they are stamped, not drawn cell by cell.
-    if (doc.m_nSelKind != selGroupVersion && doc.m_nSelKind != selSingleTiles)
+    if (doc.m_sel.m_nSelKind != selGroupVersion && doc.m_sel.m_nSelKind != selSingleTiles)
         return;
-    if (doc.m_nSelKind == selGroupVersion && (doc.m_nSelItem < 0 || doc.m_nSelItem >= kSlots))
+    if (doc.m_sel.m_nSelKind == selGroupVersion &&
+        (doc.m_sel.m_nSelItem < 0 || doc.m_sel.m_nSelItem >= kSlots))
         return;
-    const auto [tile, orientation] = PickTile(doc, doc.m_nSelItem);
+    const auto [tile, orientation] = PickTile(doc, doc.m_sel.m_nSelItem);
     doc.SetTile(x, y, tile, orientation);
 }
 
@@ -222,13 +224,13 @@ void RotateTile(CMainDoc& doc, int x, int y) {
         return;
     const int i = CellIndex(x, y);
     // Steps (mirror, flip) through (0,0) -> (1,0) -> (1,1) -> (0,1): a quarter turn each.
-    int mirror = Toggle(doc.m_mirror[i]);
-    int flip = doc.m_flip[i];
+    int mirror = Toggle(doc.m_map.m_mirror[i]);
+    int flip = doc.m_map.m_flip[i];
     if (flip == mirror) {
         flip = Toggle(flip);
         mirror = Toggle(mirror);
     }
-    doc.SetTileFlags(x, y, doc.m_tile[i], static_cast<std::uint8_t>(mirror),
+    doc.SetTileFlags(x, y, doc.m_map.m_tile[i], static_cast<std::uint8_t>(mirror),
                      static_cast<std::uint8_t>(flip));
 }
 
@@ -238,21 +240,21 @@ void SpinTile(CMainDoc& doc, int x, int y) {
     const int q = 4 * Random::Next() / Random::kMax; // 0..3, and 4 only for the largest value
     const std::uint8_t flip = (q == 1 || q == 3) ? 1 : 0;
     const std::uint8_t mirror = q > 1 ? 1 : 0;
-    doc.SetTileFlags(x, y, doc.m_tile[CellIndex(x, y)], mirror, flip);
+    doc.SetTileFlags(x, y, doc.m_map.m_tile[CellIndex(x, y)], mirror, flip);
 }
 
 void ResetTile(CMainDoc& doc, int x, int y) {
     if (!doc.InMap(x, y))
         return;
-    doc.SetTileFlags(x, y, doc.m_tile[CellIndex(x, y)], 0, 0);
+    doc.SetTileFlags(x, y, doc.m_map.m_tile[CellIndex(x, y)], 0, 0);
 }
 
 bool GrabTile(CMainDoc& doc, int tile) {
-    if (doc.m_nLastGroup < 0 || tile < 0 || tile > doc.m_nLastTile)
+    if (doc.m_tiles.m_nLastGroup < 0 || tile < 0 || tile > doc.m_tiles.m_nLastTile)
         return false;
-    const int lastGroup = std::min(doc.m_nLastGroup, kMaxGroups - 1);
+    const int lastGroup = std::min(doc.m_tiles.m_nLastGroup, kMaxGroups - 1);
     for (int g = 0; g <= lastGroup; ++g) {
-        const TileGroup& group = doc.m_tileGroup[g];
+        const TileGroup& group = doc.m_tiles.m_tileGroup[g];
         for (int v = 0; v < kVersions; ++v) {
             if (group.versionUsed[v] == 0)
                 continue;
@@ -262,14 +264,14 @@ bool GrabTile(CMainDoc& doc, int tile) {
                 for (int m = 0; m <= last; ++m) {
                     if (group.entryTile[v][l][m] != tile)
                         continue;
-                    doc.m_nSelGroup = g;
-                    doc.m_nSelVersion = v;
+                    doc.m_sel.m_nSelGroup = g;
+                    doc.m_sel.m_nSelVersion = v;
                     if (l == kSingleKindSlot) {
-                        doc.m_nSelKind = selSingleTiles;
-                        doc.m_nSelItem = m;
+                        doc.m_sel.m_nSelKind = selSingleTiles;
+                        doc.m_sel.m_nSelItem = m;
                     } else {
-                        doc.m_nSelKind = selGroupVersion;
-                        doc.m_nSelItem = l - 1;
+                        doc.m_sel.m_nSelKind = selGroupVersion;
+                        doc.m_sel.m_nSelItem = l - 1;
                     }
                     doc.UpdateAllViews(nullptr);
                     return true;
@@ -295,8 +297,8 @@ int ClassifyTile(const CMainDoc& doc, int tile, int mirror, int flip) {
     // An entry painted with its stored orientation shows its slot's piece; the cell's picture is
     // that piece turned by whatever the cell's orientation adds to the stored one. This holds
     // for tiles drawn for a slot as well as for orientations derived from another slot's tile.
-    const int v = doc.m_nSelVersion;
-    const TileGroup& group = doc.m_tileGroup[doc.m_nSelGroup];
+    const int v = doc.m_sel.m_nSelVersion;
+    const TileGroup& group = doc.m_tiles.m_tileGroup[doc.m_sel.m_nSelGroup];
     const bool storedMirror = group.entryMirror[v][found.slot + 1][found.entry] == 1;
     const bool storedFlip = group.entryFlip[v][found.slot + 1][found.entry] == 1;
     return TurnPiece(PieceOfSlot(found.slot), (mirror == 1) != storedMirror,

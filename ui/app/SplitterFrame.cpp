@@ -61,13 +61,15 @@ void CSplitterFrame::SetTitle(const QString& title) {
 
 QString CSplitterFrame::DisplayName() const {
     // A saved or loaded map is named after its file.
-    if (m_pDoc->m_strPathName.empty())
+    if (m_pDoc->m_change.m_strPathName.empty())
         return m_strTitle;
-    return QString::fromStdString(std::filesystem::path(m_pDoc->m_strPathName).filename().string());
+    return QString::fromStdString(
+        std::filesystem::path(m_pDoc->m_change.m_strPathName).filename().string());
 }
 
 void CSplitterFrame::UpdateModifiedMark() {
-    const QString shown = DisplayName() + (m_pDoc->m_bModified ? QStringLiteral("*") : QString());
+    const QString shown =
+        DisplayName() + (m_pDoc->m_change.m_bModified ? QStringLiteral("*") : QString());
     QWidget* window = parentWidget() ? parentWidget() : this;
     if (window->windowTitle() != shown)
         window->setWindowTitle(shown);
@@ -78,7 +80,7 @@ void CSplitterFrame::OnDocUpdate(CDocObserver*, int) {
 }
 
 bool CSplitterFrame::ConfirmClose() {
-    if (!m_pDoc->m_bModified)
+    if (!m_pDoc->m_change.m_bModified)
         return true;
     const QMessageBox::StandardButton answer = QMessageBox::question(
         this, QStringLiteral("Quillo - Brontis Terrain Editor"),
@@ -91,5 +93,5 @@ bool CSplitterFrame::ConfirmClose() {
     if (m_pInputView->HandlesCommand(CommandId::SaveMap))
         m_pInputView->OnCommand(CommandId::SaveMap);
     // A cancelled or failed save keeps the window open.
-    return !m_pDoc->m_bModified;
+    return !m_pDoc->m_change.m_bModified;
 }

@@ -27,7 +27,15 @@ CTextView::~CTextView() {
     m_pDoc->RemoveObserver(this);
 }
 
-void CTextView::OnDocUpdate(CDocObserver*, int) {
+void CTextView::OnDocUpdate(CDocObserver*, int hint) {
+    if (hint == hintOverviewDrawn)
+        return; // its own news
+    // The map's size may have changed: the scroll ranges follow before the next paint.
+    ApplyScrollExtent();
+    if (hint == hintJumpToCell) {
+        ScrollTo(m_pDoc->m_ptJump.x * ScrollUnitsPerCell, m_pDoc->m_ptJump.y * ScrollUnitsPerCell);
+        m_pDoc->RedrawAll();
+    }
     viewport()->update();
 }
 
@@ -42,14 +50,14 @@ void CTextView::ScrollTo(int unitsX, int unitsY) {
 
 QPoint CTextView::CellAt(const QPoint& client) const {
     const QPoint scroll = ScrollPosition();
-    return {CellUnderPoint(client.x(), scroll.x(), m_pDoc->m_nCellPixels),
-            CellUnderPoint(client.y(), scroll.y(), m_pDoc->m_nCellPixels)};
+    return {CellUnderPoint(client.x(), scroll.x(), m_pDoc->m_view.m_nCellPixels),
+            CellUnderPoint(client.y(), scroll.y(), m_pDoc->m_view.m_nCellPixels)};
 }
 
 // The extent follows the map size: 6 units per cell plus 1036, with a page a tenth of it and
 // a line a tenth of a page.
 void CTextView::ApplyScrollExtent() {
-    m_sizeTotal = QSize(ScrollExtent(m_pDoc->m_nSizeX), ScrollExtent(m_pDoc->m_nSizeY));
+    m_sizeTotal = QSize(ScrollExtent(m_pDoc->m_map.m_nSizeX), ScrollExtent(m_pDoc->m_map.m_nSizeY));
     const QSize client = viewport()->size();
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
@@ -69,7 +77,7 @@ void CTextView::resizeEvent(QResizeEvent* event) {
 
 void CTextView::scrollContentsBy(int, int) {
     // Scrolling changes every visible cell.
-    m_pDoc->m_bRedrawAll = 1;
+    m_pDoc->m_redraw.m_bRedrawAll = 1;
     viewport()->update();
 }
 
@@ -123,26 +131,15 @@ void CTextView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CTextView::paintEvent(QPaintEvent*) {
-    ApplyScrollExtent();
-
-    // A jump asked for by the mini map: show that cell at the top left, then paint again.
-    int jumpX = 0, jumpY = 0;
-    if (m_pDoc->IsMiniMapOpen() && m_pDoc->m_pMiniMap->TakeJumpRequest(jumpX, jumpY)) {
-        ScrollTo(jumpX * ScrollUnitsPerCell, jumpY * ScrollUnitsPerCell);
-        m_pDoc->RedrawAll();
-        viewport()->update();
-        return;
-    }
-
     const int w = viewport()->width();
     const int h = viewport()->height();
     if (w <= 0 || h <= 0)
         return;
     const QPoint scroll = ScrollPosition();
-    Picture* overview = m_pDoc->IsMiniMapOpen() ? m_pDoc->m_pMiniMap->Overview() : nullptr;
+    Picture* overview = m_pDoc->HasOverview() ? &m_pDoc->m_overview : nullptr;
     const bool drew = m_renderer.Render(*m_pDoc, w, h, scroll.x(), scroll.y(), overview);
     if (drew && overview)
-        m_pDoc->m_pMiniMap->Repaint();
+        m_pDoc->UpdateAllViews(this, hintOverviewDrawn);
 
     // The frame is wider than the viewport; show its top-left part, one to one, without a copy.
     const Picture& frame = m_renderer.m_hFrameDib;

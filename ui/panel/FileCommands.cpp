@@ -46,8 +46,7 @@ void ShowFileError(QWidget* parent, const QString& caption, const QString& outco
 
 // After a save or a load the map belongs to `path` and has no unsaved changes.
 void AdoptFile(CMainDoc& doc, const QString& path, CDocObserver* panel) {
-    doc.m_strPathName = path.toStdString();
-    doc.SetModifiedFlag(false);
+    doc.AdoptFile(path.toStdString());
     doc.UpdateAllViews(panel);
 }
 

@@ -3,6 +3,7 @@
 #include "CustomPenDlg.h"
 #include "GradientDlg.h"
 #include "MapCommands.h"
+#include "MiniMapDlg.h"
 #include "Pens.h"
 
 #include <QAction>
@@ -374,7 +375,10 @@ void CInputView::showEvent(QShowEvent* event) {
     }
 }
 
-void CInputView::OnDocUpdate(CDocObserver*, int) {
+void CInputView::OnDocUpdate(CDocObserver*, int hint) {
+    // The mini map's traffic with the map view changes nothing the panel shows.
+    if (hint == hintOverviewDrawn || hint == hintJumpToCell)
+        return;
     m_state.FirstUpdate();
     RefreshControls();
 }
@@ -405,18 +409,20 @@ void CInputView::RefreshControls() {
         const QSignalBlocker block(m_ctl.viewScale);
         m_ctl.viewScale->setCurrentIndex(s.m_nViewScaleIndex);
     }
-    m_ctl.gouraud->setChecked(doc.m_bGouraud != 0);
-    m_ctl.grid->setChecked(doc.m_bGrid != 0);
-    m_ctl.scaleMarker->setChecked(doc.m_bScaleMarker != 0);
+    m_ctl.gouraud->setChecked(doc.m_view.m_bGouraud != 0);
+    m_ctl.grid->setChecked(doc.m_view.m_bGrid != 0);
+    m_ctl.scaleMarker->setChecked(doc.m_view.m_bScaleMarker != 0);
     m_ctl.miniMap->setChecked(s.m_bMiniMap != 0);
     {
         const QSignalBlocker block(m_ctl.shade);
-        m_ctl.shade->setValue(doc.m_nShadeBase);
+        m_ctl.shade->setValue(doc.m_view.m_nShadeBase);
     }
 
     for (int m = 0; m < kEditModes; ++m)
         m_ctl.mode[m]->setVisible(v.modeButton[m]);
     CheckOnly(m_pModeGroup, s.m_nEditMode);
+    if (!v.gradientWindow && m_pGradientDlg)
+        m_pGradientDlg->close();
     m_ctl.saveBrush->setVisible(v.saveBrush);
     m_ctl.loadBrush->setVisible(v.loadBrush);
 
@@ -432,11 +438,11 @@ void CInputView::RefreshControls() {
     }
 
     m_ctl.gradiatedDraw->setVisible(v.gradiatedDraw);
-    m_ctl.gradiatedDraw->setChecked(doc.m_bGradiatedDraw != 0);
+    m_ctl.gradiatedDraw->setChecked(doc.m_tools.m_bGradiatedDraw != 0);
     m_ctl.autoRandomize->setVisible(v.autoRandomize);
-    m_ctl.autoRandomize->setChecked(doc.m_bAutoRandomize != 0);
+    m_ctl.autoRandomize->setChecked(doc.m_tools.m_bAutoRandomize != 0);
     m_ctl.spray->setVisible(v.spray);
-    m_ctl.spray->setChecked(doc.m_bSpray != 0);
+    m_ctl.spray->setChecked(doc.m_tools.m_bSpray != 0);
     m_ctl.heightScaleLabel->setText(QString::fromStdString(s.m_strHeightScaleLabel));
     m_ctl.heightScale->setVisible(v.heightScaleList);
     {
@@ -455,7 +461,7 @@ void CInputView::RefreshControls() {
         m_ctl.fill->setCurrentIndex(s.m_nFillIndex);
     }
     m_ctl.offsetHeight->setVisible(v.offsetHeight);
-    m_ctl.offsetHeight->setChecked(doc.m_bOffsetHeight != 0);
+    m_ctl.offsetHeight->setChecked(doc.m_tools.m_bOffsetHeight != 0);
 
     if (s.m_tree.Generation() != m_nTreeGeneration)
         RebuildTreeItems();
@@ -492,7 +498,7 @@ void CInputView::OnEditModeClicked(int mode) {
     const bool openGradient = m_state.OnEditModeButton(mode);
     RefreshControls();
     if (openGradient)
-        CGradientDlg::OpenFor(*m_pDoc, this);
+        CGradientDlg::OpenFor(*m_pDoc, this, m_pGradientDlg);
 }
 
 void CInputView::OnStyleClicked(int style) {
@@ -509,7 +515,7 @@ void CInputView::OnMiniMapClicked() {
     RefreshControls();
     // The window is the panel's child, but the panel may still go first while it closes.
     QPointer<CInputView> self(this);
-    SetMiniMap(*m_pDoc, on, this, [self] {
+    SetMiniMap(*m_pDoc, on, this, m_pMiniMap, [self] {
         if (!self)
             return;
         self->m_state.OnMiniMapClosed();

@@ -2,9 +2,12 @@
 
 #include "Commands.h"
 #include "FileCommands.h"
+#include "GradientDlg.h"
 #include "MainDoc.h"
+#include "MiniMapDlg.h"
 #include "PanelState.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
@@ -73,6 +76,8 @@ public:
         QPushButton* undo = nullptr;
     };
     const Controls& Ctl() const { return m_ctl; }
+    CGradientDlg* GradientDlg() const { return m_pGradientDlg; }
+    CMiniMapDlg* MiniMap() const { return m_pMiniMap; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -100,4 +105,7 @@ private:
     QButtonGroup* m_pStyleGroup = nullptr;
     std::vector<QTreeWidgetItem*> m_treeItems; // by tree item id
     int m_nTreeGeneration = -1;
+    // The panel's two modeless windows; each goes when the user closes it.
+    QPointer<CGradientDlg> m_pGradientDlg;
+    QPointer<CMiniMapDlg> m_pMiniMap;
 };

@@ -20,14 +20,14 @@ bool RunNewMap(CMainDoc& doc, CDocObserver* panel, QWidget* parent) {
 
 bool RunResizeMap(CMainDoc& doc, CDocObserver* panel, QWidget* parent) {
     CResizeMapDlg dlg(parent);
-    dlg.m_nSizeX = doc.m_nSizeX;
-    dlg.m_nSizeY = doc.m_nSizeY;
+    dlg.m_nSizeX = doc.m_map.m_nSizeX;
+    dlg.m_nSizeY = doc.m_map.m_nSizeY;
     dlg.ShowFields();
     const bool ok = dlg.exec() == QDialog::Accepted;
     if (ok)
         ApplyMapSize(doc, dlg.m_nSizeX, dlg.m_nSizeY);
     // Cancel too: the mini map is refitted to the current size and the map redrawn.
-    doc.RefreshMiniMap();
+    doc.RefitOverview();
     doc.RedrawAll();
     doc.UpdateAllViews(panel);
     return ok;
@@ -44,26 +44,24 @@ void RunMapInfo(CMainDoc& doc, QWidget* parent) {
     dlg.exec();
 }
 
-void SetMiniMap(CMainDoc& doc, bool on, QWidget* panel, std::function<void()> userClosed) {
+void SetMiniMap(CMainDoc& doc, bool on, QWidget* panel, QPointer<CMiniMapDlg>& slot,
+                std::function<void()> userClosed) {
+    // A window on its way out (closed, not yet deleted) counts as gone.
+    if (slot && !slot->IsAttached())
+        slot = nullptr;
     if (!on) {
-        doc.CloseMiniMap();
+        if (slot)
+            slot->CloseQuietly();
+        slot = nullptr;
         return;
     }
-    if (doc.IsMiniMapOpen()) {
-        if (auto* open = dynamic_cast<CMiniMapDlg*>(doc.m_pMiniMap)) {
-            open->SetUserClosed(std::move(userClosed));
-            open->show();
-            open->raise();
-            open->activateWindow();
-        }
+    if (slot) {
+        slot->SetUserClosed(std::move(userClosed));
+        slot->show();
+        slot->raise();
+        slot->activateWindow();
         return;
     }
-    auto* dlg = new CMiniMapDlg(&doc, panel, std::move(userClosed));
-    doc.m_pMiniMap = dlg;
-    dlg->SetPictureSize(doc.m_nSizeX, doc.m_nSizeY);
-    dlg->BuildPicture();
-    dlg->show();
-    // The map view's next full redraw fills the black picture.
-    doc.RedrawAll();
-    doc.UpdateAllViews(dynamic_cast<CDocObserver*>(panel));
+    slot = new CMiniMapDlg(&doc, panel, std::move(userClosed));
+    slot->show();
 }

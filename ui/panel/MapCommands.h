@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QPointer>
+
 #include <functional>
 
 class CMainDoc;
 class CDocObserver;
 class QWidget;
+class CMiniMapDlg;
 
 // The map-level commands of a map window that run a dialog. The tool panel calls them; `panel`
 // is the panel as a view of the document (it is not notified of its own changes) and `parent`
@@ -23,11 +26,9 @@ void RunProjectSettings(QWidget* parent);
 // "Map Info": the map and memory statistics.
 void RunMapInfo(CMainDoc& doc, QWidget* parent);
 
-// The "Mini Map" toggle. On: opens the "Map View" window (one pixel per cell) if it is not
-// open (or brings it to the front if it is). Off: closes it. The window is a child of `panel`
-// and goes with it. `userClosed` is called when the user closes the window with its close box,
-// so the panel can turn its toggle off; the hidden window is destroyed the next time the
-// document asks IsMiniMapOpen(). A left click or drag in the window stores a jump request and
-// calls doc.UpdateAllViews(sender), where sender is `panel` if it is a CDocObserver (else
-// nullptr): the map view repaints and serves the request at the start of that paint.
-void SetMiniMap(CMainDoc& doc, bool on, QWidget* panel, std::function<void()> userClosed);
+// The "Mini Map" toggle. On: opens the "Map View" window (one pixel per cell) in `slot` if it
+// is not open (or brings it to the front if it is). Off: closes it. The window is a child of
+// `panel` and goes with it. `userClosed` is called when the user closes the window, so the
+// panel can turn its toggle off.
+void SetMiniMap(CMainDoc& doc, bool on, QWidget* panel, QPointer<CMiniMapDlg>& slot,
+                std::function<void()> userClosed);

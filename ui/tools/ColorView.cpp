@@ -11,7 +11,9 @@ CColorView::~CColorView() {
     m_pDoc->RemoveObserver(this);
 }
 
-void CColorView::OnDocUpdate(CDocObserver*, int) {
+void CColorView::OnDocUpdate(CDocObserver*, int hint) {
+    if (hint == hintOverviewDrawn || hint == hintJumpToCell)
+        return;
     update();
 }
 

@@ -26,8 +26,11 @@ CGradientDlg::CGradientDlg(CMainDoc* doc, QWidget* owner) : QDialog(owner), m_pD
     }
     radios->addStretch(1);
     connect(m_pGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked)
-            m_nDirection = id;
+        if (!checked)
+            return;
+        m_nDirection = id;
+        if (m_pDoc)
+            m_pDoc->m_tools.m_nGradientSetting = id;
     });
 
     auto* hint = new QLabel(
@@ -41,34 +44,26 @@ CGradientDlg::CGradientDlg(CMainDoc* doc, QWidget* owner) : QDialog(owner), m_pD
     layout->addLayout(radios);
     layout->addWidget(hint);
 
-    SetDirection(m_nDirection);
+    SetDirection(m_pDoc ? GradientOpeningAxis(*m_pDoc) : m_nDirection);
 }
 
-CGradientDlg::~CGradientDlg() {
-    // Destroyed with its owner while the document still points here: let the document
-    // forget it rather than destroy it a second time.
-    if (m_pDoc && m_pDoc->m_pGradientDlg == static_cast<CGradientLink*>(this))
-        m_pDoc->m_pGradientDlg = nullptr;
-}
+CGradientDlg::~CGradientDlg() = default;
 
-void CGradientDlg::OpenFor(CMainDoc& doc, QWidget* owner) {
-    if (doc.IsGradientOpen()) {
-        if (auto* open = dynamic_cast<CGradientDlg*>(doc.m_pGradientDlg)) {
-            open->show();
-            open->raise();
-            open->activateWindow();
-        }
+void CGradientDlg::OpenFor(CMainDoc& doc, QWidget* owner, QPointer<CGradientDlg>& slot) {
+    if (slot && !slot->m_bClosed) {
+        slot->show();
+        slot->raise();
+        slot->activateWindow();
         return;
     }
-    const int axis = GradientOpeningAxis(doc);
-    auto* dlg = new CGradientDlg(&doc, owner);
-    doc.m_pGradientDlg = dlg;
-    dlg->SetDirection(axis);
-    dlg->show();
+    slot = new CGradientDlg(&doc, owner);
+    slot->show();
 }
 
 void CGradientDlg::SetDirection(int axis) {
     m_nDirection = axis;
+    if (m_pDoc)
+        m_pDoc->m_tools.m_nGradientSetting = axis;
     if (QAbstractButton* button = m_pGroup->button(axis)) {
         button->setChecked(true);
         return;
@@ -84,14 +79,8 @@ QRadioButton* CGradientDlg::DirectionRadio(int axis) const {
     return qobject_cast<QRadioButton*>(m_pGroup->button(axis));
 }
 
-void CGradientDlg::DestroyWindow() {
-    // The document has already let go of this dialog and may itself be going away.
-    m_pDoc = nullptr;
-    hide();
-    deleteLater();
-}
-
 void CGradientDlg::done(int result) {
-    m_bOpen = 0;
+    m_bClosed = 1;
     QDialog::done(result);
+    deleteLater();
 }

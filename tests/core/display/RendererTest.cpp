@@ -3,6 +3,7 @@
 #include "MapRenderer.h"
 #include "Navigation.h"
 #include "Random.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -125,15 +126,16 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         doc = std::make_unique<CMainDoc>();
-        doc->m_nLastTile = 2;
+        doc->m_tiles.m_nLastTile = 2;
         for (int i = 0; i <= 2; ++i) {
-            doc->m_hTileDib[i] = NoiseTile(100 + i);
-            doc->m_tileColor[i] = static_cast<int>(doc->m_hTileDib[i].AverageColor());
+            doc->m_tiles.m_hTileDib[i] = NoiseTile(100 + i);
+            doc->m_tiles.m_tileColor[i] =
+                static_cast<int>(doc->m_tiles.m_hTileDib[i].AverageColor());
         }
     }
     // Pixel (c, r) of cell (x, y) as drawn at the current settings, scroll at (0, 0).
     std::uint32_t CellPixel(int x, int y, int c, int r) const {
-        const int cp = doc->m_nCellPixels;
+        const int cp = doc->m_view.m_nCellPixels;
         return renderer.m_hFrameDib.At(x * cp + c, y * cp + r);
     }
     std::unique_ptr<CMainDoc> doc;
@@ -141,38 +143,38 @@ protected:
 };
 
 TEST_F(RenderTest, FullRedrawShadesByHeightAndBlacksOutBeyondTheMap) {
-    doc->m_nSizeX = 5;
-    doc->m_nSizeY = 4;
-    doc->m_nZoomStep = 32;
-    doc->m_nCellPixels = 4;
-    doc->m_nHeightViewScale = 4; // k = 64
-    doc->m_nShadeBase = 10;
-    doc->m_height[CellIndex(1, 0)] = 9;  // one level below: darkened by 64
-    doc->m_height[CellIndex(2, 0)] = 7;  // three below: black
-    doc->m_height[CellIndex(3, 0)] = 14; // four above: 256 > 200, white
-    doc->m_tile[CellIndex(4, 0)] = 7;    // beyond the library: left as it was
-    doc->m_tile[CellIndex(0, 1)] = 2;
-    doc->m_mirror[CellIndex(0, 1)] = 1;
+    doc->m_map.m_nSizeX = 5;
+    doc->m_map.m_nSizeY = 4;
+    doc->m_view.m_nZoomStep = 32;
+    doc->m_view.m_nCellPixels = 4;
+    doc->m_view.m_nHeightViewScale = 4; // k = 64
+    doc->m_view.m_nShadeBase = 10;
+    doc->m_map.m_height[CellIndex(1, 0)] = 9;  // one level below: darkened by 64
+    doc->m_map.m_height[CellIndex(2, 0)] = 7;  // three below: black
+    doc->m_map.m_height[CellIndex(3, 0)] = 14; // four above: 256 > 200, white
+    doc->m_map.m_tile[CellIndex(4, 0)] = 7;    // beyond the library: left as it was
+    doc->m_map.m_tile[CellIndex(0, 1)] = 2;
+    doc->m_map.m_mirror[CellIndex(0, 1)] = 1;
     for (int x = 0; x < 5; ++x)
         for (int y = 1; y < 4; ++y)
-            doc->m_height[CellIndex(x, y)] = 10;
+            doc->m_map.m_height[CellIndex(x, y)] = 10;
     Picture overview(5, 4);
     ASSERT_TRUE(renderer.Render(*doc, 802, 600, 0, 0, &overview));
     EXPECT_EQ(renderer.m_hFrameDib.width, 1002);
     EXPECT_EQ(renderer.m_hFrameDib.height, 800);
-    EXPECT_EQ(doc->m_bRedrawAll, 0);
+    EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 0);
 
-    const Picture& t0 = doc->m_hTileDib[0];
+    const Picture& t0 = doc->m_tiles.m_hTileDib[0];
     EXPECT_EQ(CellPixel(0, 0, 1, 1), ExpectedPixel(t0, 1, 1, 32, 0, 0, false, 0 - 640, 0, 0, 0, 0));
     EXPECT_EQ(CellPixel(1, 0, 2, 3), ExpectedPixel(t0, 2, 3, 32, 0, 0, false, -64, 0, 0, 0, 0));
     EXPECT_EQ(CellPixel(2, 0, 0, 0), 0u);
     EXPECT_EQ(CellPixel(3, 0, 3, 3), 0xFFFFFFFFu);
     EXPECT_EQ(CellPixel(4, 0, 0, 0), 0u); // the new frame is black there
     EXPECT_EQ(CellPixel(0, 1, 0, 2),
-              ExpectedPixel(doc->m_hTileDib[2], 0, 2, 32, 0, 1, false, 0, 0, 0, 0, 0));
+              ExpectedPixel(doc->m_tiles.m_hTileDib[2], 0, 2, 32, 0, 1, false, 0, 0, 0, 0, 0));
     // 200 columns x 150 rows of cells: cell (199, 149) is black (beyond the map), and the last
     // two pixel columns are never drawn.
-    doc->m_nHeightViewScale = -1; // no shading: tiles exactly as loaded
+    doc->m_view.m_nHeightViewScale = -1; // no shading: tiles exactly as loaded
     renderer.m_hFrameDib.At(801, 10) = 0x123456;
     renderer.m_hFrameDib.At(799, 10) = 0x123456;
     doc->RedrawAll();
@@ -181,13 +183,13 @@ TEST_F(RenderTest, FullRedrawShadesByHeightAndBlacksOutBeyondTheMap) {
     EXPECT_EQ(renderer.m_hFrameDib.At(799, 10), 0u);
     EXPECT_EQ(CellPixel(3, 0, 3, 3), ExpectedPixel(t0, 3, 3, 32, 0, 0, false, 0, 0, 0, 0, 0));
     // The overview holds each cell's tile colour, black for an index beyond the library.
-    EXPECT_EQ(overview.At(0, 1), static_cast<std::uint32_t>(doc->m_tileColor[2]));
+    EXPECT_EQ(overview.At(0, 1), static_cast<std::uint32_t>(doc->m_tiles.m_tileColor[2]));
     EXPECT_EQ(overview.At(4, 0), 0u);
 }
 
 TEST_F(RenderTest, PartialRedrawDrawsOnlyListedVisibleCells) {
-    doc->m_nZoomStep = 8;
-    doc->m_nCellPixels = 16;
+    doc->m_view.m_nZoomStep = 8;
+    doc->m_view.m_nCellPixels = 16;
     ASSERT_TRUE(renderer.Render(*doc, 160, 160, 6 * 3, 6 * 2, nullptr)); // first cell (3, 2)
     EXPECT_FALSE(renderer.Render(*doc, 160, 160, 18, 12, nullptr));      // nothing asked: nothing
     // Scribble over the frame, then mark two cells: only the visible one is redrawn.
@@ -197,30 +199,49 @@ TEST_F(RenderTest, PartialRedrawDrawsOnlyListedVisibleCells) {
     Picture overview(30, 30);
     ASSERT_TRUE(renderer.Render(*doc, 160, 160, 18, 12, &overview));
     EXPECT_EQ(renderer.m_hFrameDib.At(16 + 5, 7),
-              ExpectedPixel(doc->m_hTileDib[1], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
+              ExpectedPixel(doc->m_tiles.m_hTileDib[1], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
     EXPECT_EQ(renderer.m_hFrameDib.At(5, 7), 0x0A0B0Cu);
-    EXPECT_EQ(overview.At(20, 20), static_cast<std::uint32_t>(doc->m_tileColor[1]));
+    EXPECT_EQ(overview.At(20, 20), static_cast<std::uint32_t>(doc->m_tiles.m_tileColor[1]));
     EXPECT_EQ(overview.At(4, 3), 0u);
-    EXPECT_EQ(doc->m_nLastDirty, -1);
+    EXPECT_EQ(doc->m_redraw.m_nLastDirty, -1);
     // A new client size recreates the frame and redraws everything.
     doc->SetTile(5, 5, 1, 0);
     renderer.Render(*doc, 100, 90, 18, 12, nullptr);
     EXPECT_EQ(renderer.m_hFrameDib.width, 300);
     EXPECT_EQ(renderer.m_hFrameDib.At(5, 7),
-              ExpectedPixel(doc->m_hTileDib[0], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
+              ExpectedPixel(doc->m_tiles.m_hTileDib[0], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
+}
+
+TEST_F(RenderTest, ZoomedOutTilesFollowATileReload) {
+    // A reload rewrites the tile pictures in place: the reduced copies must not outlive it.
+    TempDir dir;
+    WritePlainTiles(dir.Path(), {0x00102030});
+    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
+    doc->m_view.m_nZoomStep = 8;
+    doc->m_view.m_nCellPixels = 16;
+    doc->m_view.m_nHeightViewScale = -1;
+    renderer.Render(*doc, 64, 64, 0, 0, nullptr);
+    EXPECT_EQ(CellPixel(0, 0, 3, 3), 0x102030u);
+    WritePlainTiles(dir.Path(), {0x00A0B0C0});
+    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
+    doc->m_view.m_nZoomStep = 8;
+    doc->m_view.m_nCellPixels = 16;
+    doc->m_view.m_nHeightViewScale = -1;
+    renderer.Render(*doc, 64, 64, 0, 0, nullptr);
+    EXPECT_EQ(CellPixel(0, 0, 3, 3), 0xA0B0C0u);
 }
 
 TEST_F(RenderTest, GouraudBlendsTowardsNeighboursAndUnshadedEdges) {
-    doc->m_nSizeX = doc->m_nSizeY = 2;
-    doc->m_bGouraud = 1;
-    doc->m_nHeightViewScale = 256; // k = 1
-    doc->m_height[CellIndex(0, 0)] = 40;
-    doc->m_height[CellIndex(1, 0)] = 10;
-    doc->m_height[CellIndex(0, 1)] = 20;
-    doc->m_height[CellIndex(1, 1)] = 30;
-    doc->m_flip[CellIndex(1, 1)] = 1;
+    doc->m_map.m_nSizeX = doc->m_map.m_nSizeY = 2;
+    doc->m_view.m_bGouraud = 1;
+    doc->m_view.m_nHeightViewScale = 256; // k = 1
+    doc->m_map.m_height[CellIndex(0, 0)] = 40;
+    doc->m_map.m_height[CellIndex(1, 0)] = 10;
+    doc->m_map.m_height[CellIndex(0, 1)] = 20;
+    doc->m_map.m_height[CellIndex(1, 1)] = 30;
+    doc->m_map.m_flip[CellIndex(1, 1)] = 1;
     renderer.Render(*doc, 256, 256, 0, 0, nullptr);
-    const Picture& t = doc->m_hTileDib[0];
+    const Picture& t = doc->m_tiles.m_hTileDib[0];
     for (int r : {0, 77, 127})
         for (int c : {0, 50, 127}) {
             EXPECT_EQ(CellPixel(0, 0, c, r),
@@ -231,9 +252,9 @@ TEST_F(RenderTest, GouraudBlendsTowardsNeighboursAndUnshadedEdges) {
 }
 
 TEST_F(RenderTest, GridAndScaleMarker) {
-    doc->m_bGrid = 1;
-    doc->m_bScaleMarker = 1;
-    doc->m_nHeightViewScale = -1;
+    doc->m_view.m_bGrid = 1;
+    doc->m_view.m_bScaleMarker = 1;
+    doc->m_view.m_nHeightViewScale = -1;
     renderer.Render(*doc, 300, 260, 0, 0, nullptr); // 2 x 2 whole cells at x1
     const Picture& f = renderer.m_hFrameDib;
     // Vertical line on the first column of the second cell column, rows 0..254.
@@ -272,8 +293,8 @@ TEST(NavigationTest, ScrollGeometryAndCellUnderPoint) {
 
 TEST(ReadoutTest, ReadsThePlanesAndNothingOutsideThem) {
     auto doc = std::make_unique<CMainDoc>();
-    doc->m_height[CellIndex(0, 0)] = 37;
-    doc->m_height[CellIndex(300, 2)] = 9; // outside the map but inside the planes
+    doc->m_map.m_height[CellIndex(0, 0)] = 37;
+    doc->m_map.m_height[CellIndex(300, 2)] = 9; // outside the map but inside the planes
     EXPECT_EQ(ReadoutText(*doc, 0, 0), "Loc:1,1  H:37");
     EXPECT_EQ(ReadoutText(*doc, 300, 2), "Loc:301,3  H:9");
     EXPECT_EQ(ReadoutText(*doc, 600, 2), "Loc:601,3  H:0");

@@ -14,13 +14,13 @@ protected:
     void SetUp() override {
         WritePlainTiles(m_dir.Path(), {0x00102030, 0x00405060});
         ASSERT_TRUE(m_doc->OnNewDocument(m_dir.Path()));
-        m_doc->m_bRedrawAll = 0; // as after a paint
-        m_doc->m_nLastDirty = -1;
+        m_doc->m_redraw.m_bRedrawAll = 0; // as after a paint
+        m_doc->m_redraw.m_nLastDirty = -1;
     }
 
     bool IsDirty(int x, int y) const {
-        for (int i = 0; i <= m_doc->m_nLastDirty; ++i)
-            if (m_doc->m_dirtyCell[i].x == x && m_doc->m_dirtyCell[i].y == y)
+        for (int i = 0; i <= m_doc->m_redraw.m_nLastDirty; ++i)
+            if (m_doc->m_redraw.m_dirtyCell[i].x == x && m_doc->m_redraw.m_dirtyCell[i].y == y)
                 return true;
         return false;
     }
@@ -31,35 +31,35 @@ protected:
 
 TEST_F(MainDocTest, NewMapIs256SquareWithClearedPlanesAndDefaultSettings) {
     CMainDoc& d = *m_doc;
-    EXPECT_EQ(d.m_nSizeX, 256);
-    EXPECT_EQ(d.m_nSizeY, 256);
-    EXPECT_EQ(d.m_nLastTile, 1);
-    EXPECT_EQ(d.m_nCellPixels, 128);
-    EXPECT_EQ(d.m_bStripChanged, 1);
+    EXPECT_EQ(d.m_map.m_nSizeX, 256);
+    EXPECT_EQ(d.m_map.m_nSizeY, 256);
+    EXPECT_EQ(d.m_tiles.m_nLastTile, 1);
+    EXPECT_EQ(d.m_view.m_nCellPixels, 128);
+    EXPECT_EQ(d.m_sel.m_bStripChanged, 1);
     EXPECT_EQ(d.m_strWorkDir, m_dir.Path().string());
 
     // A second new map resets the settings and planes but keeps the size, the shade base and
     // the draw style, and leaves the undo copy alone.
-    d.m_nSizeX = 40;
-    d.m_nShadeBase = 77;
-    d.m_nDrawStyle = 2;
-    d.m_nTool = 5;
-    d.m_bGrid = 1;
+    d.m_map.m_nSizeX = 40;
+    d.m_view.m_nShadeBase = 77;
+    d.m_tools.m_nDrawStyle = 2;
+    d.m_tools.m_nTool = 5;
+    d.m_view.m_bGrid = 1;
     d.m_brush[3].lastCol = 4;
     d.m_nLastBrush = 3;
     d.SetHeight(1, 1, 9);
     d.SaveUndo();
     ASSERT_TRUE(d.OnNewDocument(m_dir.Path()));
-    EXPECT_EQ(d.m_nSizeX, 40);
-    EXPECT_EQ(d.m_nShadeBase, 77);
-    EXPECT_EQ(d.m_nDrawStyle, 2);
-    EXPECT_EQ(d.m_nTool, 1);
-    EXPECT_EQ(d.m_bGrid, 0);
+    EXPECT_EQ(d.m_map.m_nSizeX, 40);
+    EXPECT_EQ(d.m_view.m_nShadeBase, 77);
+    EXPECT_EQ(d.m_tools.m_nDrawStyle, 2);
+    EXPECT_EQ(d.m_tools.m_nTool, 1);
+    EXPECT_EQ(d.m_view.m_bGrid, 0);
     EXPECT_EQ(d.m_brush[3].lastCol, 0);
     EXPECT_EQ(d.m_nLastBrush, -1);
-    EXPECT_EQ(d.m_height[CellIndex(1, 1)], 0);
-    EXPECT_EQ(d.m_undoHeight[CellIndex(1, 1)], 9);
-    EXPECT_EQ(d.m_bRedrawAll, 1);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(1, 1)], 0);
+    EXPECT_EQ(d.m_undo.m_height[CellIndex(1, 1)], 9);
+    EXPECT_EQ(d.m_redraw.m_bRedrawAll, 1);
 }
 
 TEST_F(MainDocTest, NewMapFailsWithoutTilesAndKeepsTheDocument) {
@@ -68,44 +68,46 @@ TEST_F(MainDocTest, NewMapFailsWithoutTilesAndKeepsTheDocument) {
     m_doc->SetHeight(3, 3, 50);
     EXPECT_FALSE(m_doc->OnNewDocument(empty.Path()));
     EXPECT_EQ(m_doc->LastLoadReport().status, TileLoadReport::Status::NoTiles);
-    EXPECT_EQ(m_doc->m_height[CellIndex(3, 3)], 50);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(3, 3)], 50);
 }
 
 TEST_F(MainDocTest, HeightOperationsClampAndRespectTheMapSize) {
     CMainDoc& d = *m_doc;
     d.SetHeight(2, 3, 10);
     d.AddHeight(2, 3, 300);
-    EXPECT_EQ(d.m_height[CellIndex(2, 3)], 255);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(2, 3)], 255);
     d.SetHeight(2, 3, 10);
     d.AddHeight(2, 3, -300);
-    EXPECT_EQ(d.m_height[CellIndex(2, 3)], 0);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(2, 3)], 0);
     d.AddHeight(2, 3, 2147483647); // no overflow on extreme amounts
-    EXPECT_EQ(d.m_height[CellIndex(2, 3)], 255);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(2, 3)], 255);
 
     // Outside the map size nothing changes and nothing is marked, even inside the planes.
-    d.m_nSizeX = 10;
-    d.m_nSizeY = 20;
-    d.m_nLastDirty = -1;
+    d.m_map.m_nSizeX = 10;
+    d.m_map.m_nSizeY = 20;
+    d.m_redraw.m_nLastDirty = -1;
     d.SetHeight(10, 0, 5);
     d.AddHeight(0, 20, 5);
     d.SetHeight(-1, 0, 5);
     d.SetTileFlags(0, -1, 7, 1, 1);
     d.SetTile(10, 19, 7, 0x0101);
-    EXPECT_EQ(d.m_height[CellIndex(10, 0)], 0);
-    EXPECT_EQ(d.m_height[CellIndex(0, 20)], 0);
-    EXPECT_EQ(d.m_tile[CellIndex(10, 19)], 0);
-    EXPECT_EQ(d.m_nLastDirty, -1);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(10, 0)], 0);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(0, 20)], 0);
+    EXPECT_EQ(d.m_map.m_tile[CellIndex(10, 19)], 0);
+    EXPECT_EQ(d.m_redraw.m_nLastDirty, -1);
     d.SetHeight(9, 19, 5);
-    EXPECT_EQ(d.m_height[CellIndex(9, 19)], 5);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(9, 19)], 5);
 }
 
 TEST_F(MainDocTest, TileOperationsStoreIndexAndOrientation) {
     CMainDoc& d = *m_doc;
     const int i = CellIndex(4, 5);
     d.SetTile(4, 5, 3, 0x0100); // low byte mirror, high byte flip
-    EXPECT_EQ(std::tuple(d.m_tile[i], d.m_mirror[i], d.m_flip[i]), std::tuple(3, 0, 1));
+    EXPECT_EQ(std::tuple(d.m_map.m_tile[i], d.m_map.m_mirror[i], d.m_map.m_flip[i]),
+              std::tuple(3, 0, 1));
     d.SetTileFlags(4, 5, 999, 1, 0); // beyond the library: kept as it is
-    EXPECT_EQ(std::tuple(d.m_tile[i], d.m_mirror[i], d.m_flip[i]), std::tuple(999, 1, 0));
+    EXPECT_EQ(std::tuple(d.m_map.m_tile[i], d.m_map.m_mirror[i], d.m_map.m_flip[i]),
+              std::tuple(999, 1, 0));
     EXPECT_EQ(d.CellHasTile(4, 5, 999), 1);
     EXPECT_EQ(d.CellHasTile(4, 5, 3), 0);
     EXPECT_TRUE(IsDirty(4, 5));
@@ -114,76 +116,76 @@ TEST_F(MainDocTest, TileOperationsStoreIndexAndOrientation) {
 TEST_F(MainDocTest, DirtyListRulesAndGouraudNeighbours) {
     CMainDoc& d = *m_doc;
     d.SetHeight(5, 5, 1);
-    EXPECT_EQ(d.m_nLastDirty, 0);
+    EXPECT_EQ(d.m_redraw.m_nLastDirty, 0);
     EXPECT_TRUE(IsDirty(5, 5));
     d.SetHeight(5, 5, 2); // the same cell again adds nothing
-    EXPECT_EQ(d.m_nLastDirty, 0);
+    EXPECT_EQ(d.m_redraw.m_nLastDirty, 0);
 
-    d.m_nLastDirty = -1;
-    d.m_bGouraud = 1;
+    d.m_redraw.m_nLastDirty = -1;
+    d.m_view.m_bGouraud = 1;
     d.AddHeight(5, 5, 1);
-    EXPECT_EQ(d.m_nLastDirty, 3);
+    EXPECT_EQ(d.m_redraw.m_nLastDirty, 3);
     EXPECT_TRUE(IsDirty(5, 5) && IsDirty(4, 5) && IsDirty(5, 4) && IsDirty(4, 4));
     // At the map's corner the neighbours lie outside; they are still recorded, the paint
     // ignores them.
-    d.m_nLastDirty = -1;
+    d.m_redraw.m_nLastDirty = -1;
     d.SetHeight(0, 0, 9);
     EXPECT_TRUE(IsDirty(-1, -1));
 
     // 201 distinct cells fit; the 202nd turns the list into a full redraw.
-    d.m_bGouraud = 0;
-    d.m_nLastDirty = -1;
+    d.m_view.m_bGouraud = 0;
+    d.m_redraw.m_nLastDirty = -1;
     for (int i = 0; i < kMaxDirty; ++i)
         d.MarkCellDirty(i, 7);
-    EXPECT_EQ(d.m_nLastDirty, 200);
-    EXPECT_EQ(d.m_bRedrawAll, 0);
+    EXPECT_EQ(d.m_redraw.m_nLastDirty, 200);
+    EXPECT_EQ(d.m_redraw.m_bRedrawAll, 0);
     d.MarkCellDirty(300, 7);
-    EXPECT_EQ(d.m_nLastDirty, -1);
-    EXPECT_EQ(d.m_bRedrawAll, 1);
+    EXPECT_EQ(d.m_redraw.m_nLastDirty, -1);
+    EXPECT_EQ(d.m_redraw.m_bRedrawAll, 1);
     d.MarkCellDirty(1, 1); // while a full redraw is pending nothing is recorded
-    EXPECT_EQ(d.m_nLastDirty, -1);
+    EXPECT_EQ(d.m_redraw.m_nLastDirty, -1);
 }
 
 TEST_F(MainDocTest, ShadeOffsetFollowsBaseScaleAndMapSize) {
     CMainDoc& d = *m_doc;
     d.SetHeight(1, 2, 30);
-    d.m_nShadeBase = 100;
+    d.m_view.m_nShadeBase = 100;
     EXPECT_EQ(d.ShadeOffset(1, 2), -70);
-    d.m_nShadeBase = 0;
+    d.m_view.m_nShadeBase = 0;
     EXPECT_EQ(d.ShadeOffset(1, 2), 30);
     EXPECT_EQ(d.ShadeOffset(-1, 2), 0);
     EXPECT_EQ(d.ShadeOffset(1, 256), 0);
-    d.m_nHeightViewScale = -1;
+    d.m_view.m_nHeightViewScale = -1;
     EXPECT_EQ(d.ShadeOffset(1, 2), 0);
 }
 
 TEST_F(MainDocTest, UndoSwapsTheFourPlanesOnly) {
     CMainDoc& d = *m_doc;
     // Before any snapshot the undo copy is all zero and nothing is marked saved.
-    EXPECT_EQ(d.m_bUndoSaved, 0);
+    EXPECT_EQ(d.m_change.m_bUndoSaved, 0);
 
     d.SetTileFlags(7, 8, 1, 1, 0);
     d.SaveUndo();
-    EXPECT_EQ(d.m_bUndoSaved, 1);
+    EXPECT_EQ(d.m_change.m_bUndoSaved, 1);
     // A drag over many cells, beyond the map size too: one snapshot brings all of them back.
     for (int x = 0; x < 512; x += 3) {
-        d.m_nSizeX = 512;
+        d.m_map.m_nSizeX = 512;
         d.SetHeight(x, 9, static_cast<std::uint8_t>(x));
         d.SetTileFlags(x, 9, 1, 0, 1);
     }
-    d.m_nSizeX = 256;
+    d.m_map.m_nSizeX = 256;
     d.SwapUndo();
-    EXPECT_EQ(d.m_nSizeX, 256); // the size is not part of the snapshot
+    EXPECT_EQ(d.m_map.m_nSizeX, 256); // the size is not part of the snapshot
     for (int x = 0; x < 512; x += 3) {
-        ASSERT_EQ(d.m_height[CellIndex(x, 9)], 0);
-        ASSERT_EQ(d.m_flip[CellIndex(x, 9)], 0);
+        ASSERT_EQ(d.m_map.m_height[CellIndex(x, 9)], 0);
+        ASSERT_EQ(d.m_map.m_flip[CellIndex(x, 9)], 0);
     }
-    EXPECT_EQ(d.m_tile[CellIndex(7, 8)], 1);
-    EXPECT_EQ(d.m_mirror[CellIndex(7, 8)], 1);
+    EXPECT_EQ(d.m_map.m_tile[CellIndex(7, 8)], 1);
+    EXPECT_EQ(d.m_map.m_mirror[CellIndex(7, 8)], 1);
     d.SwapUndo(); // undo again: the gesture is back
-    EXPECT_EQ(d.m_height[CellIndex(300, 9)], 44);
-    EXPECT_EQ(d.m_flip[CellIndex(300, 9)], 1);
-    EXPECT_EQ(d.m_tile[CellIndex(7, 8)], 1);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(300, 9)], 44);
+    EXPECT_EQ(d.m_map.m_flip[CellIndex(300, 9)], 1);
+    EXPECT_EQ(d.m_map.m_tile[CellIndex(7, 8)], 1);
 }
 
 TEST_F(MainDocTest, UpdateAllViewsSkipsTheSender) {
@@ -203,17 +205,17 @@ TEST_F(MainDocTest, UpdateAllViewsSkipsTheSender) {
 }
 
 TEST_F(MainDocTest, EditsAndUndoMarkTheMapModified) {
-    EXPECT_EQ(m_doc->m_bModified, 0);
+    EXPECT_EQ(m_doc->m_change.m_bModified, 0);
     m_doc->RedrawAll(); // a pending full redraw does not hide the change
     m_doc->AddHeight(3, 3, 1);
-    EXPECT_EQ(m_doc->m_bModified, 1);
+    EXPECT_EQ(m_doc->m_change.m_bModified, 1);
     m_doc->SetModifiedFlag(false); // as after a save
     m_doc->SetHeight(300, 3, 1);   // outside the map: nothing changes
-    EXPECT_EQ(m_doc->m_bModified, 0);
+    EXPECT_EQ(m_doc->m_change.m_bModified, 0);
     m_doc->SwapUndo();
-    EXPECT_EQ(m_doc->m_bModified, 1);
+    EXPECT_EQ(m_doc->m_change.m_bModified, 1);
     ASSERT_TRUE(m_doc->OnNewDocument(m_dir.Path()));
-    EXPECT_EQ(m_doc->m_bModified, 0);
+    EXPECT_EQ(m_doc->m_change.m_bModified, 0);
 }
 
 } // namespace

@@ -22,35 +22,24 @@ void PutI32(Bytes& b, std::int32_t v) {
         b.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v) >> (8 * i)));
 }
 
-// Everything a load may change.
-struct Snapshot {
-    int sizeX, sizeY;
-    Bytes height, mirror, flip;
-    std::vector<std::uint16_t> tile;
-    bool operator==(const Snapshot&) const = default;
-};
-
-Snapshot Take(const CMainDoc& d) {
-    return {d.m_nSizeX,
-            d.m_nSizeY,
-            Bytes(d.m_height, d.m_height + kPlaneCells),
-            Bytes(d.m_mirror, d.m_mirror + kPlaneCells),
-            Bytes(d.m_flip, d.m_flip + kPlaneCells),
-            std::vector<std::uint16_t>(d.m_tile, d.m_tile + kPlaneCells)};
+// Everything a load may change: the size and the planes.
+CellPlanes Take(const CMainDoc& d) {
+    return d.m_map;
 }
 
 void SetLibrary(CMainDoc& d, const std::vector<std::string>& names) {
-    d.m_nLastTile = static_cast<int>(names.size()) - 1;
-    std::copy(names.begin(), names.end(), d.m_strTileName.begin());
+    d.m_tiles.m_nLastTile = static_cast<int>(names.size()) - 1;
+    std::copy(names.begin(), names.end(), d.m_tiles.m_strTileName.begin());
 }
 
 // Fills every cell of the four planes; tiles are below `tiles` or, now and then, 65535.
 void Scramble(CMainDoc& d, std::mt19937& rng, int tiles) {
     for (int i = 0; i < kPlaneCells; ++i) {
-        d.m_height[i] = static_cast<std::uint8_t>(rng());
-        d.m_mirror[i] = static_cast<std::uint8_t>(rng() & 1);
-        d.m_flip[i] = static_cast<std::uint8_t>(rng() & 1);
-        d.m_tile[i] = rng() % 50 == 0 ? kMissingTile : static_cast<std::uint16_t>(rng() % tiles);
+        d.m_map.m_height[i] = static_cast<std::uint8_t>(rng());
+        d.m_map.m_mirror[i] = static_cast<std::uint8_t>(rng() & 1);
+        d.m_map.m_flip[i] = static_cast<std::uint8_t>(rng() & 1);
+        d.m_map.m_tile[i] =
+            rng() % 50 == 0 ? kMissingTile : static_cast<std::uint16_t>(rng() % tiles);
     }
 }
 
@@ -65,8 +54,8 @@ protected:
 TEST_F(TerFileTest, WritesTheByteLayout) {
     CMainDoc& d = *m_doc;
     SetLibrary(d, {"GRASA000", "ROCK", "C", "D", "E", "F", "G", "H", "I", "J"});
-    d.m_height[CellIndex(0, 0)] = 7;
-    d.m_height[CellIndex(0, 255)] = 9;
+    d.m_map.m_height[CellIndex(0, 0)] = 7;
+    d.m_map.m_height[CellIndex(0, 255)] = 9;
     SaveTerFile(d, m_path);
     const Bytes f = ReadBytes(m_path);
     ASSERT_EQ(f.size(), 328987u + 8 * 10);
@@ -80,12 +69,12 @@ TEST_F(TerFileTest, WritesTheByteLayout) {
 
     // A 1 x 1 map carries the cells (0, 0) and (1, 0) of each plane.
     SetLibrary(d, {"AB"});
-    d.m_nSizeX = d.m_nSizeY = 1;
-    d.m_height[CellIndex(1, 0)] = 3;
-    d.m_tile[CellIndex(0, 0)] = 0x1234;
-    d.m_tile[CellIndex(1, 0)] = 0xFFFF;
-    d.m_mirror[CellIndex(1, 0)] = 1;
-    d.m_flip[CellIndex(0, 0)] = 1;
+    d.m_map.m_nSizeX = d.m_map.m_nSizeY = 1;
+    d.m_map.m_height[CellIndex(1, 0)] = 3;
+    d.m_map.m_tile[CellIndex(0, 0)] = 0x1234;
+    d.m_map.m_tile[CellIndex(1, 0)] = 0xFFFF;
+    d.m_map.m_mirror[CellIndex(1, 0)] = 1;
+    d.m_map.m_flip[CellIndex(0, 0)] = 1;
     SaveTerFile(d, m_path);
     const Bytes one = {'M', 0, 2,   0,   0, 0, 2,   0,    0,    'S',  1,    0,   0, 0, 1,
                        0,   0, 0,   'H', 7, 3, 'D', 0x34, 0x12, 0xFF, 0xFF, 'A', 0, 1, 'B',
@@ -106,8 +95,8 @@ TEST_F(TerFileTest, RandomMapsRoundTrip) {
     for (auto [sx, sy] : sizes) {
         SCOPED_TRACE(std::to_string(sx) + " x " + std::to_string(sy));
         Scramble(*m_doc, rng, 40);
-        m_doc->m_nSizeX = sx;
-        m_doc->m_nSizeY = sy;
+        m_doc->m_map.m_nSizeX = sx;
+        m_doc->m_map.m_nSizeY = sy;
         SaveTerFile(*m_doc, m_path);
         const Bytes f = ReadBytes(m_path);
         const std::size_t cells = static_cast<std::size_t>(sx + 1) * sy;
@@ -120,22 +109,22 @@ TEST_F(TerFileTest, RandomMapsRoundTrip) {
         // The file replaces columns 0 ... sx (those that exist) of rows 0 ... sy-1; the rest of
         // the planes keep what they held.
         Scramble(*other, rng, 40);
-        Snapshot expected = Take(*other);
-        expected.sizeX = sx;
-        expected.sizeY = sy;
+        CellPlanes expected = Take(*other);
+        expected.m_nSizeX = sx;
+        expected.m_nSizeY = sy;
         for (int x = 0; x <= sx && x < kMaxMapSize; ++x)
             for (int y = 0; y < sy; ++y) {
                 const int i = CellIndex(x, y);
-                expected.height[i] = m_doc->m_height[i];
-                expected.tile[i] = m_doc->m_tile[i];
-                expected.mirror[i] = m_doc->m_mirror[i];
-                expected.flip[i] = m_doc->m_flip[i];
+                expected.m_height[i] = m_doc->m_map.m_height[i];
+                expected.m_tile[i] = m_doc->m_map.m_tile[i];
+                expected.m_mirror[i] = m_doc->m_map.m_mirror[i];
+                expected.m_flip[i] = m_doc->m_map.m_flip[i];
             }
-        other->m_bRedrawAll = 0;
+        other->m_redraw.m_bRedrawAll = 0;
         const TerLoadResult r = LoadTerFile(*other, m_path);
         EXPECT_TRUE(r.hadNameTable);
         EXPECT_EQ(r.unmatchedNames, 0);
-        EXPECT_EQ(other->m_bRedrawAll, 1);
+        EXPECT_EQ(other->m_redraw.m_bRedrawAll, 1);
         ASSERT_TRUE(Take(*other) == expected);
     }
 }
@@ -143,13 +132,13 @@ TEST_F(TerFileTest, RandomMapsRoundTrip) {
 TEST_F(TerFileTest, RenumbersTilesByName) {
     CMainDoc& d = *m_doc;
     SetLibrary(d, {"GRASA000", "ROCKA000", "SANDA000", "SNOWA000"});
-    d.m_nSizeX = 4;
-    d.m_nSizeY = 2;
+    d.m_map.m_nSizeX = 4;
+    d.m_map.m_nSizeY = 2;
     const std::uint16_t stored[] = {0, 1, 2, 3, kMissingTile, 4, 3, 3}; // 4: beyond the table
     const int cell[] = {CellIndex(0, 0), CellIndex(1, 0), CellIndex(2, 0), CellIndex(3, 0),
                         CellIndex(0, 1), CellIndex(1, 1), CellIndex(2, 1), CellIndex(4, 0)};
     for (int i = 0; i < 8; ++i)
-        d.m_tile[cell[i]] = stored[i];
+        d.m_map.m_tile[cell[i]] = stored[i];
     SaveTerFile(d, m_path);
 
     // Reordered, without ROCKA000, and names compared case-sensitively. The extra column
@@ -159,7 +148,7 @@ TEST_F(TerFileTest, RenumbersTilesByName) {
     EXPECT_EQ(r.unmatchedNames, 1);
     const std::uint16_t reordered[] = {3, kMissingTile, 2, 0, kMissingTile, kMissingTile, 0, 3};
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(d.m_tile[cell[i]], reordered[i]) << i;
+        EXPECT_EQ(d.m_map.m_tile[cell[i]], reordered[i]) << i;
 
     // A name the library holds twice maps to the higher index.
     SetLibrary(d, {"SANDA000", "GRASA000", "SANDA000"});
@@ -168,15 +157,15 @@ TEST_F(TerFileTest, RenumbersTilesByName) {
     const std::uint16_t doubled[] = {
         1, kMissingTile, 2, kMissingTile, kMissingTile, kMissingTile, kMissingTile, 3};
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(d.m_tile[cell[i]], doubled[i]) << i;
+        EXPECT_EQ(d.m_map.m_tile[cell[i]], doubled[i]) << i;
 }
 
 TEST_F(TerFileTest, ReadsChunksInAnyOrderAndSkipsUnknownBytes) {
     CMainDoc& d = *m_doc;
     SetLibrary(d, {"ROCK", "GRASA000"});
-    d.m_nSizeX = 2;
-    d.m_nSizeY = 1;
-    d.m_height[CellIndex(0, 1)] = 99;
+    d.m_map.m_nSizeX = 2;
+    d.m_map.m_nSizeY = 1;
+    d.m_map.m_height[CellIndex(0, 1)] = 99;
     Bytes f = {'x', 0xFF, 'H', 10, 11, 12, 'S'}; // 'H' before 'S' uses the document's 2 x 1
     PutI32(f, 3);
     PutI32(f, 2);
@@ -191,15 +180,15 @@ TEST_F(TerFileTest, ReadsChunksInAnyOrderAndSkipsUnknownBytes) {
     const TerLoadResult r = LoadTerFile(d, m_path);
     EXPECT_TRUE(r.hadNameTable);
     EXPECT_EQ(r.unmatchedNames, 0);
-    EXPECT_EQ(d.m_nSizeX, 3);
-    EXPECT_EQ(d.m_nSizeY, 2);
-    EXPECT_EQ(d.m_height[CellIndex(2, 0)], 12);
-    EXPECT_EQ(d.m_height[CellIndex(0, 1)], 99);
-    EXPECT_EQ(d.m_flip[CellIndex(1, 1)], 4);
-    EXPECT_EQ(d.m_mirror[CellIndex(3, 1)], 1);
-    EXPECT_EQ(d.m_tile[CellIndex(0, 0)], 1); // file slot 0 is GRASA000, library index 1
-    EXPECT_EQ(d.m_tile[CellIndex(0, 1)], 0);
-    EXPECT_EQ(d.m_tile[CellIndex(3, 1)], 1); // the extra column keeps the stored index
+    EXPECT_EQ(d.m_map.m_nSizeX, 3);
+    EXPECT_EQ(d.m_map.m_nSizeY, 2);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(2, 0)], 12);
+    EXPECT_EQ(d.m_map.m_height[CellIndex(0, 1)], 99);
+    EXPECT_EQ(d.m_map.m_flip[CellIndex(1, 1)], 4);
+    EXPECT_EQ(d.m_map.m_mirror[CellIndex(3, 1)], 1);
+    EXPECT_EQ(d.m_map.m_tile[CellIndex(0, 0)], 1); // file slot 0 is GRASA000, library index 1
+    EXPECT_EQ(d.m_map.m_tile[CellIndex(0, 1)], 0);
+    EXPECT_EQ(d.m_map.m_tile[CellIndex(3, 1)], 1); // the extra column keeps the stored index
 }
 
 TEST_F(TerFileTest, RefusesUnusableFilesAndKeepsTheDocument) {
@@ -207,12 +196,12 @@ TEST_F(TerFileTest, RefusesUnusableFilesAndKeepsTheDocument) {
     std::mt19937 rng(7);
     Scramble(d, rng, 2);
     SetLibrary(d, {"A", "B"});
-    d.m_nSizeX = 3;
-    d.m_nSizeY = 2;
-    d.m_tile[CellIndex(1, 1)] = 7; // no table entry: only a loaded table turns it into 65535
+    d.m_map.m_nSizeX = 3;
+    d.m_map.m_nSizeY = 2;
+    d.m_map.m_tile[CellIndex(1, 1)] = 7; // no table entry: only a loaded table turns it into 65535
     SaveTerFile(d, m_path);
     const Bytes good = ReadBytes(m_path); // 83 bytes, the table from byte 62
-    const Snapshot before = Take(d);
+    const CellPlanes before = Take(d);
 
     auto refused = [&](const Bytes& file, const std::string& reason) {
         WriteBytes(m_path, file);
@@ -247,7 +236,7 @@ TEST_F(TerFileTest, RefusesUnusableFilesAndKeepsTheDocument) {
         }
         WriteBytes(m_path, cut);
         EXPECT_FALSE(LoadTerFile(d, m_path).hadNameTable);
-        EXPECT_EQ(d.m_tile[CellIndex(1, 1)], 7);
+        EXPECT_EQ(d.m_map.m_tile[CellIndex(1, 1)], 7);
         EXPECT_TRUE(Take(d) == before); // the cut holds a part of the same map
     }
     EXPECT_THROW(LoadTerFile(d, m_dir / "missing.ter"), FileError);
@@ -258,7 +247,7 @@ TEST_F(TerFileTest, RefusesUnusableFilesAndKeepsTheDocument) {
 TEST_F(TerFileTest, InterruptedSaveKeepsTheOldFile) {
     std::mt19937 rng(3);
     Scramble(*m_doc, rng, 1);
-    m_doc->m_nSizeX = m_doc->m_nSizeY = 512; // about 1.3 MB: many pieces
+    m_doc->m_map.m_nSizeX = m_doc->m_map.m_nSizeY = 512; // about 1.3 MB: many pieces
     const Bytes old = {'o', 'l', 'd'};
     const std::pair<AtomicFile::Step, int> faults[] = {{AtomicFile::Step::Create, 1},
                                                        {AtomicFile::Step::Write, 3},

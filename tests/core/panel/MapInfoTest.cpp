@@ -22,7 +22,7 @@ MemoryStatus SomeMemory() {
 
 TEST(MapInfoTest, ReportOfAClearedMapWithTenTiles) {
     auto doc = std::make_unique<CMainDoc>();
-    doc->m_nLastTile = 9;
+    doc->m_tiles.m_nLastTile = 9;
     const MapInfoReport r = BuildMapInfoReport(*doc, SomeMemory());
     EXPECT_EQ(doc->m_nUniqueTiles, 1);
     EXPECT_EQ(r.uniqueTiles, "1");
@@ -42,13 +42,13 @@ TEST(MapInfoTest, StatisticsCoverOnlyTheMapArea) {
     // Left over from a larger map: must not count.
     for (int x = 0; x < kMaxMapSize; ++x)
         for (int y = 0; y < kMaxMapSize; ++y) {
-            doc->m_height[CellIndex(x, y)] = 255;
-            doc->m_tile[CellIndex(x, y)] = 7;
+            doc->m_map.m_height[CellIndex(x, y)] = 255;
+            doc->m_map.m_tile[CellIndex(x, y)] = 7;
         }
     for (int x = 0; x < 256; ++x)
         for (int y = 0; y < 256; ++y) {
-            doc->m_height[CellIndex(x, y)] = 100;
-            doc->m_tile[CellIndex(x, y)] = static_cast<std::uint16_t>((x + y) % 3);
+            doc->m_map.m_height[CellIndex(x, y)] = 100;
+            doc->m_map.m_tile[CellIndex(x, y)] = static_cast<std::uint16_t>((x + y) % 3);
         }
     HeightStats s = MapHeightStats(*doc);
     EXPECT_EQ(std::tuple(s.minimum, s.maximum, s.average), std::tuple(100, 100, 100));
@@ -56,33 +56,33 @@ TEST(MapInfoTest, StatisticsCoverOnlyTheMapArea) {
     EXPECT_EQ(doc->m_nUniqueTiles, 3);
 
     // A 3 x 2 area, x running over the first index: the average is cut, not rounded.
-    doc->m_nSizeX = 3;
-    doc->m_nSizeY = 2;
+    doc->m_map.m_nSizeX = 3;
+    doc->m_map.m_nSizeY = 2;
     const int heights[3][2] = {{4, 9}, {0, 1}, {2, 1}};
     for (int x = 0; x < 3; ++x)
         for (int y = 0; y < 2; ++y)
-            doc->m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(heights[x][y]);
+            doc->m_map.m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(heights[x][y]);
     s = MapHeightStats(*doc);
     EXPECT_EQ(std::tuple(s.minimum, s.maximum, s.average), std::tuple(0, 9, 2)); // 17 / 6
 }
 
 TEST(MapInfoTest, CountsEveryDistinctIndexWithoutOverflowing) {
     auto doc = std::make_unique<CMainDoc>();
-    doc->m_nLastTile = 4;
+    doc->m_tiles.m_nLastTile = 4;
     // Indices beyond the library (including the missing-tile mark) count as tiles.
-    doc->m_tile[CellIndex(0, 0)] = 4;
-    doc->m_tile[CellIndex(1, 0)] = 499;
-    doc->m_tile[CellIndex(2, 0)] = kMissingTile;
-    doc->m_tile[CellIndex(3, 0)] = kMissingTile;
+    doc->m_map.m_tile[CellIndex(0, 0)] = 4;
+    doc->m_map.m_tile[CellIndex(1, 0)] = 499;
+    doc->m_map.m_tile[CellIndex(2, 0)] = kMissingTile;
+    doc->m_map.m_tile[CellIndex(3, 0)] = kMissingTile;
     CountUniqueTiles(*doc);
     EXPECT_EQ(doc->m_nUniqueTiles, 4); // 0, 4, 499, 65535
 
     // 70,000 cells over every 16-bit value: far more than a 500-entry list holds.
-    doc->m_nSizeX = 280;
-    doc->m_nSizeY = 250;
+    doc->m_map.m_nSizeX = 280;
+    doc->m_map.m_nSizeY = 250;
     for (int x = 0; x < 280; ++x)
         for (int y = 0; y < 250; ++y)
-            doc->m_tile[CellIndex(x, y)] = static_cast<std::uint16_t>((x * 250 + y) & 0xFFFF);
+            doc->m_map.m_tile[CellIndex(x, y)] = static_cast<std::uint16_t>((x * 250 + y) & 0xFFFF);
     const MapInfoReport r = BuildMapInfoReport(*doc, MemoryStatus{});
     EXPECT_EQ(doc->m_nUniqueTiles, 65536);
     EXPECT_EQ(r.mapTilesMemory, "3145728K");

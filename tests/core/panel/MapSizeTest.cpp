@@ -11,18 +11,15 @@ namespace {
 
 void Scribble(CMainDoc& doc) {
     for (int i = 0; i < kPlaneCells; i += 37) {
-        doc.m_height[i] = static_cast<std::uint8_t>(i % 251 + 1);
-        doc.m_tile[i] = static_cast<std::uint16_t>(i % 600 + 1);
-        doc.m_mirror[i] = 1;
-        doc.m_flip[i] = static_cast<std::uint8_t>(i & 1);
+        doc.m_map.m_height[i] = static_cast<std::uint8_t>(i % 251 + 1);
+        doc.m_map.m_tile[i] = static_cast<std::uint16_t>(i % 600 + 1);
+        doc.m_map.m_mirror[i] = 1;
+        doc.m_map.m_flip[i] = static_cast<std::uint8_t>(i & 1);
     }
 }
 
 bool SamePlanes(const CMainDoc& a, const CMainDoc& b) {
-    return std::memcmp(a.m_height, b.m_height, sizeof a.m_height) == 0 &&
-           std::memcmp(a.m_tile, b.m_tile, sizeof a.m_tile) == 0 &&
-           std::memcmp(a.m_mirror, b.m_mirror, sizeof a.m_mirror) == 0 &&
-           std::memcmp(a.m_flip, b.m_flip, sizeof a.m_flip) == 0;
+    return a.m_map.SamePlanes(b.m_map);
 }
 
 } // namespace
@@ -30,22 +27,22 @@ bool SamePlanes(const CMainDoc& a, const CMainDoc& b) {
 TEST(MapSizeTest, ClearingZeroesWholePlanesAndUndoBringsThemBack) {
     auto doc = std::make_unique<CMainDoc>();
     auto before = std::make_unique<CMainDoc>();
-    doc->m_nSizeX = doc->m_nSizeY = 100;
+    doc->m_map.m_nSizeX = doc->m_map.m_nSizeY = 100;
     Scribble(*doc);
     Scribble(*before);
-    doc->m_bRedrawAll = 0;
+    doc->m_redraw.m_bRedrawAll = 0;
 
     ClearMapPlanes(*doc);
     for (int i = 0; i < kPlaneCells; ++i) {
-        ASSERT_EQ(doc->m_height[i], 0) << i;
-        ASSERT_EQ(doc->m_tile[i], 0) << i;
-        ASSERT_EQ(doc->m_mirror[i], 0) << i;
-        ASSERT_EQ(doc->m_flip[i], 0) << i;
+        ASSERT_EQ(doc->m_map.m_height[i], 0) << i;
+        ASSERT_EQ(doc->m_map.m_tile[i], 0) << i;
+        ASSERT_EQ(doc->m_map.m_mirror[i], 0) << i;
+        ASSERT_EQ(doc->m_map.m_flip[i], 0) << i;
     }
-    EXPECT_EQ(doc->m_nSizeX, 100);
-    EXPECT_EQ(doc->m_bRedrawAll, 1);
-    EXPECT_EQ(doc->m_bUndoSaved, 1);
-    EXPECT_EQ(doc->m_bModified, 1);
+    EXPECT_EQ(doc->m_map.m_nSizeX, 100);
+    EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 1);
+    EXPECT_EQ(doc->m_change.m_bUndoSaved, 1);
+    EXPECT_EQ(doc->m_change.m_bModified, 1);
 
     doc->SwapUndo();
     EXPECT_TRUE(SamePlanes(*doc, *before));
@@ -81,24 +78,25 @@ TEST(MapSizeTest, ResizingKeepsEveryCell) {
     Scribble(*doc);
     Scribble(*before);
 
-    doc->m_bModified = 0;
-    EXPECT_TRUE(ApplyMapSize(*doc, doc->m_nSizeX, doc->m_nSizeY)); // the same size: no change
-    EXPECT_EQ(doc->m_bModified, 0);
+    doc->m_change.m_bModified = 0;
+    EXPECT_TRUE(
+        ApplyMapSize(*doc, doc->m_map.m_nSizeX, doc->m_map.m_nSizeY)); // the same size: no change
+    EXPECT_EQ(doc->m_change.m_bModified, 0);
     EXPECT_TRUE(ApplyMapSize(*doc, 512, 64));
-    EXPECT_EQ(doc->m_bModified, 1);
-    EXPECT_EQ(doc->m_nSizeX, 512);
-    EXPECT_EQ(doc->m_nSizeY, 64);
+    EXPECT_EQ(doc->m_change.m_bModified, 1);
+    EXPECT_EQ(doc->m_map.m_nSizeX, 512);
+    EXPECT_EQ(doc->m_map.m_nSizeY, 64);
     EXPECT_TRUE(ApplyMapSize(*doc, 20, 30));
     EXPECT_TRUE(ApplyMapSize(*doc, 512, 512));
-    EXPECT_EQ(doc->m_nSizeX, 512);
-    EXPECT_EQ(doc->m_nSizeY, 512);
+    EXPECT_EQ(doc->m_map.m_nSizeX, 512);
+    EXPECT_EQ(doc->m_map.m_nSizeY, 512);
     EXPECT_TRUE(SamePlanes(*doc, *before));
 
-    doc->m_bRedrawAll = 0;
+    doc->m_redraw.m_bRedrawAll = 0;
     for (auto [w, h] : std::vector<std::pair<int, int>>{{0, 10}, {10, 513}, {-1, -1}}) {
         EXPECT_FALSE(ApplyMapSize(*doc, w, h));
-        EXPECT_EQ(doc->m_nSizeX, 512);
-        EXPECT_EQ(doc->m_nSizeY, 512);
+        EXPECT_EQ(doc->m_map.m_nSizeX, 512);
+        EXPECT_EQ(doc->m_map.m_nSizeY, 512);
     }
-    EXPECT_EQ(doc->m_bRedrawAll, 0);
+    EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 0);
 }

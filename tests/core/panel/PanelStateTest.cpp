@@ -18,7 +18,8 @@ using Lines = std::vector<std::string>;
 
 // The document's pen: number, shape, width, height and gradient.
 std::tuple<int, int, float, float, int> PenOf(const CMainDoc& d) {
-    return {d.m_nPen, d.m_nPenShape, d.m_fPenWidth, d.m_fPenHeight, d.m_nPenGradient};
+    return {d.m_tools.m_nPen, d.m_tools.m_nPenShape, d.m_tools.m_fPenWidth, d.m_tools.m_fPenHeight,
+            d.m_tools.m_nPenGradient};
 }
 
 // The panel itself as a view: it must never be told of its own changes.
@@ -26,24 +27,17 @@ struct PanelView : CDocObserver {
     void OnDocUpdate(CDocObserver*, int) override { ADD_FAILURE() << "panel notified of itself"; }
 };
 
-struct FakeGradient : CGradientLink {
-    bool destroyed = false;
-    bool IsOpen() const override { return !destroyed; }
-    int Direction() const override { return 3; }
-    void DestroyWindow() override { destroyed = true; }
-};
-
 // Checks every hideable control, both labels, the status lines and the tool code against the
 // panel's rules for the current state.
 void ExpectPanelFollowsRules(const PanelState& p, const CMainDoc& doc) {
-    const bool custom = doc.m_nSelKind == selCustomBrush;
+    const bool custom = doc.m_sel.m_nSelKind == selCustomBrush;
     const int mode = p.m_nEditMode;
     const int style = p.m_nDrawStyle;
     const PanelVisibility& v = p.m_visible;
     for (int m = 0; m < kEditModes; ++m)
         EXPECT_EQ(v.modeButton[m], m >= 7 ? custom
                                           : !custom && (m != 1 || style == styleRect) &&
-                                                (m != 5 || doc.m_bMultiTileAllowed == 1))
+                                                (m != 5 || doc.m_sel.m_bMultiTileAllowed == 1))
             << "mode button " << m;
     EXPECT_EQ(v.spray, !custom);
     EXPECT_EQ(v.saveBrush && v.loadBrush, custom);
@@ -58,8 +52,8 @@ void ExpectPanelFollowsRules(const PanelState& p, const CMainDoc& doc) {
     EXPECT_TRUE(v.modeButton[mode]) << "the checked mode's button is hidden";
     const EditModeRow& row = kEditModeTable[mode];
     EXPECT_EQ(p.m_status, Lines(row.lines, row.lines + row.lineCount));
-    EXPECT_EQ(doc.m_nTool, row.tool);
-    EXPECT_EQ(doc.m_nDrawStyle, style);
+    EXPECT_EQ(doc.m_tools.m_nTool, row.tool);
+    EXPECT_EQ(doc.m_tools.m_nDrawStyle, style);
 }
 
 class PanelStateTest : public ::testing::Test {
@@ -78,9 +72,9 @@ protected:
         m_panel.SelectTreeItem(id);
     }
     std::string Selected() const { return m_panel.m_tree.At(m_panel.m_tree.Selected()).text; }
-    std::string SelectedGroup() const { return m_doc->m_tileGroup[m_doc->m_nSelGroup].strCode; }
-
-    FakeGradient m_gradient; // outlives the document, which may still close it
+    std::string SelectedGroup() const {
+        return m_doc->m_tiles.m_tileGroup[m_doc->m_sel.m_nSelGroup].strCode;
+    } // outlives the document, which may still close it
     std::unique_ptr<CMainDoc> m_doc = std::make_unique<CMainDoc>();
     PanelView m_self;
     CountingView m_view;
@@ -88,19 +82,19 @@ protected:
 };
 
 TEST_F(PanelStateTest, FirstUpdateAndTheTreeOfTheSampleSetInBothKindsOfStyle) {
-    m_doc->m_nShadeBase = 90;
-    m_doc->m_nPenShape = 1;
-    m_doc->m_fPenWidth = 7.0f;
-    m_doc->m_nPenGradient = 0;
+    m_doc->m_view.m_nShadeBase = 90;
+    m_doc->m_tools.m_nPenShape = 1;
+    m_doc->m_tools.m_fPenWidth = 7.0f;
+    m_doc->m_tools.m_nPenGradient = 0;
     StartOnSamples();
     EXPECT_EQ(m_panel.m_nEditMode, 0);
     EXPECT_EQ(m_panel.m_nDrawStyle, styleDraw);
     EXPECT_EQ(m_panel.m_bFirstUpdate, 0);
-    EXPECT_EQ(m_doc->m_nShadeBase, 0);
+    EXPECT_EQ(m_doc->m_view.m_nShadeBase, 0);
     EXPECT_EQ(PenOf(*m_doc), std::make_tuple(0, 0, 1.0f, 1.0f, 4));
     EXPECT_EQ(SelectedGroup(), "GRDI");
-    EXPECT_EQ(m_doc->m_nSelKind, selGroupVersion);
-    EXPECT_EQ(m_doc->m_bMultiTileAllowed, 1);
+    EXPECT_EQ(m_doc->m_sel.m_nSelKind, selGroupVersion);
+    EXPECT_EQ(m_doc->m_sel.m_bMultiTileAllowed, 1);
     EXPECT_GT(m_view.updates, 0);
     ExpectPanelFollowsRules(m_panel, *m_doc);
     const Lines tree = {"GRDI",        "  Version 0",      "    Single Tiles",
@@ -112,9 +106,9 @@ TEST_F(PanelStateTest, FirstUpdateAndTheTreeOfTheSampleSetInBothKindsOfStyle) {
     EXPECT_EQ(Selected(), "GRDI");
 
     // It runs once only.
-    m_doc->m_nTool = toolSpin;
+    m_doc->m_tools.m_nTool = toolSpin;
     m_panel.FirstUpdate();
-    EXPECT_EQ(m_doc->m_nTool, toolSpin);
+    EXPECT_EQ(m_doc->m_tools.m_nTool, toolSpin);
 
     m_panel.SetDrawStyle(styleBrush);
     EXPECT_EQ(m_panel.m_tree.Outline(), Lines({"GRDI Brushes", "Custom Brushes"}));
@@ -126,46 +120,46 @@ TEST_F(PanelStateTest, FirstUpdateAndTheTreeOfTheSampleSetInBothKindsOfStyle) {
 TEST_F(PanelStateTest, TreeSortsGroupsButSelectsTheFirstInsertedOne) {
     const char* codes[] = {"SNRK", "GRDI", "RKGR", "SAWA"};
     for (int g = 0; g < 4; ++g)
-        m_doc->m_tileGroup[g].Init(codes[g]);
-    m_doc->m_nLastGroup = 3;
-    TileGroup& grdi = m_doc->m_tileGroup[1];
+        m_doc->m_tiles.m_tileGroup[g].Init(codes[g]);
+    m_doc->m_tiles.m_nLastGroup = 3;
+    TileGroup& grdi = m_doc->m_tiles.m_tileGroup[1];
     grdi.versionUsed[0] = grdi.versionUsed[2] = 1;
     grdi.lastEntry[2][15] = 0; // one single tile
-    m_doc->m_tileGroup[0].multiUsed[0] = 1;
-    m_doc->m_tileGroup[2].multiUsed[4] = 1;
-    m_doc->m_tileGroup[3].multiUsed[5] = 1; // only pictures 0..4 make a brush item
+    m_doc->m_tiles.m_tileGroup[0].multiUsed[0] = 1;
+    m_doc->m_tiles.m_tileGroup[2].multiUsed[4] = 1;
+    m_doc->m_tiles.m_tileGroup[3].multiUsed[5] = 1; // only pictures 0..4 make a brush item
 
     m_panel.FirstUpdate();
     EXPECT_EQ(m_panel.m_tree.Outline(), Lines({"GRDI", "  Version 0", "  Version 2",
                                                "    Single Tiles", "RKGR", "SAWA", "SNRK"}));
     EXPECT_EQ(Selected(), "SNRK");
-    EXPECT_EQ(m_doc->m_nSelGroup, 0);
+    EXPECT_EQ(m_doc->m_sel.m_nSelGroup, 0);
     Choose({"GRDI", "Version 2", "Single Tiles"});
-    EXPECT_EQ(m_doc->m_nSelGroup, 1);
-    EXPECT_EQ(m_doc->m_nSelVersion, 2);
-    EXPECT_EQ(m_doc->m_nSelKind, selSingleTiles);
+    EXPECT_EQ(m_doc->m_sel.m_nSelGroup, 1);
+    EXPECT_EQ(m_doc->m_sel.m_nSelVersion, 2);
+    EXPECT_EQ(m_doc->m_sel.m_nSelKind, selSingleTiles);
 
     m_panel.SetDrawStyle(styleBrush);
     EXPECT_EQ(m_panel.m_tree.Outline(), Lines({"RKGR Brushes", "SNRK Brushes", "Custom Brushes"}));
     Choose({"SNRK Brushes"});
-    EXPECT_EQ(m_doc->m_nSelGroup, 0);
-    EXPECT_EQ(m_doc->m_nSelKind, selGroupStamp);
+    EXPECT_EQ(m_doc->m_sel.m_nSelGroup, 0);
+    EXPECT_EQ(m_doc->m_sel.m_nSelKind, selGroupStamp);
 }
 
 TEST_F(PanelStateTest, EditModesFallBackAndTheGradientModeNeedsRect) {
     StartOnSamples();
     // The current mode again: nothing at all changes.
     m_panel.m_status.push_back("marker");
-    m_doc->m_nTool = toolSpin;
+    m_doc->m_tools.m_nTool = toolSpin;
     const int updates = m_view.updates;
     m_panel.ApplyEditMode(0);
     EXPECT_EQ(m_panel.m_status.back(), "marker");
-    EXPECT_EQ(m_doc->m_nTool, toolSpin);
+    EXPECT_EQ(m_doc->m_tools.m_nTool, toolSpin);
     EXPECT_EQ(m_view.updates, updates);
 
-    m_doc->m_nHeightLevel = 40;
+    m_doc->m_tools.m_nHeightLevel = 40;
     m_panel.ApplyEditMode(3);
-    EXPECT_EQ(m_doc->m_nHeightLevel, 0);
+    EXPECT_EQ(m_doc->m_tools.m_nHeightLevel, 0);
     ExpectPanelFollowsRules(m_panel, *m_doc);
 
     // Outside Rect the Gradient mode becomes single tiles and opens no dialog.
@@ -177,12 +171,11 @@ TEST_F(PanelStateTest, EditModesFallBackAndTheGradientModeNeedsRect) {
     EXPECT_EQ(m_panel.m_nEditMode, 1);
     ExpectPanelFollowsRules(m_panel, *m_doc);
 
+    EXPECT_TRUE(m_panel.m_visible.gradientWindow);
     // Leaving Rect in mode 1 moves to mode 4 and closes the dialog.
-    m_doc->m_pGradientDlg = &m_gradient;
     m_panel.SetDrawStyle(styleDraw);
     EXPECT_EQ(m_panel.m_nEditMode, 4);
-    EXPECT_TRUE(m_gradient.destroyed);
-    EXPECT_EQ(m_doc->m_pGradientDlg, nullptr);
+    EXPECT_FALSE(m_panel.m_visible.gradientWindow);
     ExpectPanelFollowsRules(m_panel, *m_doc);
 }
 
@@ -191,9 +184,9 @@ TEST_F(PanelStateTest, StylesSetPenAndFillAndKeepAConfirmedCustomPen) {
     m_panel.OnPenRow(8);
     EXPECT_EQ(PenOf(*m_doc), std::make_tuple(8, 0, 3.0f, 7.0f, 4));
     // The current style again changes nothing, but "Pen" asks for its dialog every time.
-    m_doc->m_fPenWidth = 9.0f;
+    m_doc->m_tools.m_fPenWidth = 9.0f;
     EXPECT_FALSE(m_panel.OnStyleButton(styleDraw));
-    EXPECT_EQ(m_doc->m_fPenWidth, 9.0f);
+    EXPECT_EQ(m_doc->m_tools.m_fPenWidth, 9.0f);
     EXPECT_TRUE(m_panel.OnStyleButton(stylePen));
     EXPECT_TRUE(m_panel.OnStyleButton(stylePen));
     ExpectPanelFollowsRules(m_panel, *m_doc);
@@ -215,11 +208,11 @@ TEST_F(PanelStateTest, StylesSetPenAndFillAndKeepAConfirmedCustomPen) {
 TEST_F(PanelStateTest, BrushStyleAndTreeChoicesMoveTheModeAndTheMultiTileButton) {
     StartOnSamples();
     m_panel.ApplyEditMode(5);
-    m_doc->m_bStripChanged = 0;
+    m_doc->m_sel.m_bStripChanged = 0;
     m_panel.SetDrawStyle(styleBrush);
     EXPECT_TRUE(m_panel.IsCustomBrushState());
-    EXPECT_EQ(m_doc->m_nSelItem, 1);
-    EXPECT_EQ(m_doc->m_bStripChanged, 1);
+    EXPECT_EQ(m_doc->m_sel.m_nSelItem, 1);
+    EXPECT_EQ(m_doc->m_sel.m_bStripChanged, 1);
     ExpectPanelFollowsRules(m_panel, *m_doc);
     m_panel.ApplyEditMode(9);
     ExpectPanelFollowsRules(m_panel, *m_doc);
@@ -227,7 +220,7 @@ TEST_F(PanelStateTest, BrushStyleAndTreeChoicesMoveTheModeAndTheMultiTileButton)
     // A group's stamps leave the custom brushes: a brush mode becomes Leveling.
     Choose({"GRDI Brushes"});
     EXPECT_EQ(SelectedGroup(), "GRDI");
-    EXPECT_EQ(m_doc->m_nSelKind, selGroupStamp);
+    EXPECT_EQ(m_doc->m_sel.m_nSelKind, selGroupStamp);
     EXPECT_EQ(m_panel.m_nEditMode, 3);
     ExpectPanelFollowsRules(m_panel, *m_doc);
     Choose({"Custom Brushes"});
@@ -237,8 +230,8 @@ TEST_F(PanelStateTest, BrushStyleAndTreeChoicesMoveTheModeAndTheMultiTileButton)
     m_panel.SetDrawStyle(styleDraw);
     m_panel.ApplyEditMode(5);
     Choose({"GRDI", "Version 1", "Single Tiles"});
-    EXPECT_EQ(m_doc->m_nSelKind, selSingleTiles);
-    EXPECT_EQ(m_doc->m_nSelVersion, 1);
+    EXPECT_EQ(m_doc->m_sel.m_nSelKind, selSingleTiles);
+    EXPECT_EQ(m_doc->m_sel.m_nSelVersion, 1);
     EXPECT_EQ(m_panel.m_nEditMode, 4);
     ExpectPanelFollowsRules(m_panel, *m_doc);
     Choose({"SAWA"});
@@ -249,27 +242,31 @@ TEST_F(PanelStateTest, BrushStyleAndTreeChoicesMoveTheModeAndTheMultiTileButton)
 
 TEST_F(PanelStateTest, ViewCommandsRedrawAsNeededAndUndoSwapsOnceASnapshotExists) {
     StartOnSamples();
-    m_doc->m_bRedrawAll = 0;
+    m_doc->m_redraw.m_bRedrawAll = 0;
     m_panel.OnZoom(3);
-    EXPECT_EQ(m_doc->m_nCellPixels, 16);
-    EXPECT_EQ(m_doc->m_bRedrawAll, 1);
+    EXPECT_EQ(m_doc->m_view.m_nCellPixels, 16);
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1);
     m_panel.OnViewScaleRow(0);
-    EXPECT_EQ(m_doc->m_nHeightViewScale, -1);
+    EXPECT_EQ(m_doc->m_view.m_nHeightViewScale, -1);
 
     // Grid on goes through the dirty list; off redraws everything. So does the marker.
-    m_doc->m_bRedrawAll = 0;
+    m_doc->m_redraw.m_bRedrawAll = 0;
     m_panel.OnGrid();
     m_panel.OnScaleMarker();
-    EXPECT_EQ(m_doc->m_bRedrawAll, 0);
-    ASSERT_EQ(m_doc->m_nLastDirty, 0);
-    EXPECT_EQ(m_doc->m_dirtyCell[0].x, 1);
-    EXPECT_EQ(m_doc->m_dirtyCell[0].y, 1);
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 0);
+    ASSERT_EQ(m_doc->m_redraw.m_nLastDirty, 0);
+    EXPECT_EQ(m_doc->m_redraw.m_dirtyCell[0].x, 1);
+    EXPECT_EQ(m_doc->m_redraw.m_dirtyCell[0].y, 1);
     m_panel.OnGrid();
-    EXPECT_EQ(m_doc->m_bGrid, 0);
-    EXPECT_EQ(m_doc->m_bRedrawAll, 1);
-    m_doc->m_bRedrawAll = 0;
+    EXPECT_EQ(m_doc->m_view.m_bGrid, 0);
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1);
+    m_doc->m_redraw.m_bRedrawAll = 0;
     m_panel.OnScaleMarker();
-    EXPECT_EQ(m_doc->m_bRedrawAll, 1);
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1);
+    m_panel.OnShadeBase(40);
+    m_panel.OnGouraud();
+    // View options redraw but never make the map modified.
+    EXPECT_EQ(m_doc->m_change.m_bModified, 0);
 
     const int updates = m_view.updates;
     m_panel.OnUndo();
@@ -277,7 +274,7 @@ TEST_F(PanelStateTest, ViewCommandsRedrawAsNeededAndUndoSwapsOnceASnapshotExists
     m_doc->SaveUndo();
     m_doc->SetHeight(2, 3, 50);
     m_panel.OnUndo();
-    EXPECT_EQ(m_doc->m_height[CellIndex(2, 3)], 0);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(2, 3)], 0);
     EXPECT_EQ(m_view.updates, updates + 1);
 }
 

@@ -16,13 +16,13 @@ class MapEditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         doc = std::make_unique<CMainDoc>();
-        doc->m_nTool = toolModifyHeight;
+        doc->m_tools.m_nTool = toolModifyHeight;
         SelectPenRow(*doc, 0);
         editor = std::make_unique<MapEditor>(*doc);
     }
-    int H(int x, int y) const { return doc->m_height[CellIndex(x, y)]; }
+    int H(int x, int y) const { return doc->m_map.m_height[CellIndex(x, y)]; }
     void SetH(int x, int y, int h) {
-        doc->m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(h);
+        doc->m_map.m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(h);
     }
 
     std::unique_ptr<CMainDoc> doc;
@@ -32,7 +32,7 @@ protected:
 TEST_F(MapEditorTest, AStrokeTakesOneSnapshotAndMovesWithinACellDoNothing) {
     SetH(5, 5, 7);
     editor->OnLButtonDown({5, 5}, keyLButton);
-    EXPECT_EQ(doc->m_bUndoSaved, 1);
+    EXPECT_EQ(doc->m_change.m_bUndoSaved, 1);
     EXPECT_EQ(H(5, 5), 8);
     editor->OnMouseMove({5, 5}, keyLButton); // same cell: nothing
     EXPECT_EQ(H(5, 5), 8);
@@ -42,13 +42,13 @@ TEST_F(MapEditorTest, AStrokeTakesOneSnapshotAndMovesWithinACellDoNothing) {
     EXPECT_EQ(H(5, 5), 9);
     EXPECT_EQ(H(6, 5), 2);
     editor->OnLButtonUp({6, 5}, 0);
-    EXPECT_EQ(doc->m_undoHeight[CellIndex(5, 5)], 7); // moves never took a snapshot
+    EXPECT_EQ(doc->m_undo.m_height[CellIndex(5, 5)], 7); // moves never took a snapshot
     doc->SwapUndo();
     EXPECT_EQ(H(5, 5), 7);
     EXPECT_EQ(H(6, 5), 0);
 
     // The right button lowers, clamped at 0; a raise at 250 with step 16 stops at 255.
-    doc->m_nHeightStep = 16;
+    doc->m_tools.m_nHeightStep = 16;
     SetH(1, 1, 3);
     editor->OnRButtonDown({1, 1}, keyRButton);
     EXPECT_EQ(H(1, 1), 0);
@@ -62,15 +62,15 @@ TEST_F(MapEditorTest, AStrokeTakesOneSnapshotAndMovesWithinACellDoNothing) {
 }
 
 TEST_F(MapEditorTest, GetHeightTakesNoSnapshotAndIgnoresCellsOutsideTheMap) {
-    doc->m_nTool = toolHeightLevel;
+    doc->m_tools.m_nTool = toolHeightLevel;
     SetH(4, 4, 99);
     doc->SaveUndo();
-    doc->m_undoHeight[0] = 42; // a marker for the previous snapshot
+    doc->m_undo.m_height[0] = 42; // a marker for the previous snapshot
     editor->OnRButtonDown({4, 4}, keyRButton);
-    EXPECT_EQ(doc->m_nHeightLevel, 99);
-    EXPECT_EQ(doc->m_undoHeight[0], 42);
+    EXPECT_EQ(doc->m_tools.m_nHeightLevel, 99);
+    EXPECT_EQ(doc->m_undo.m_height[0], 42);
     editor->OnRButtonDown({300, 4}, keyRButton); // beyond the 256-cell map
-    EXPECT_EQ(doc->m_nHeightLevel, 99);
+    EXPECT_EQ(doc->m_tools.m_nHeightLevel, 99);
     // The left button draws the level; dragging draws it too, without smoothing.
     editor->OnLButtonDown({10, 10}, keyLButton);
     editor->OnMouseMove({11, 10}, keyLButton);
@@ -79,8 +79,8 @@ TEST_F(MapEditorTest, GetHeightTakesNoSnapshotAndIgnoresCellsOutsideTheMap) {
 }
 
 TEST_F(MapEditorTest, RectangleStyleActsAtReleaseOverTheDraggedCells) {
-    doc->m_nDrawStyle = styleRect;
-    doc->m_nHeightStep = 3;
+    doc->m_tools.m_nDrawStyle = styleRect;
+    doc->m_tools.m_nHeightStep = 3;
     editor->OnLButtonDown({10, 10}, keyLButton);
     editor->OnMouseMove({8, 11}, keyLButton);
     editor->OnMouseMove({7, 12}, keyLButton);
@@ -96,8 +96,8 @@ TEST_F(MapEditorTest, RectangleStyleActsAtReleaseOverTheDraggedCells) {
             raised += inside;
         }
     EXPECT_EQ(raised, 12);
-    EXPECT_EQ(doc->m_fPenWidth, 4.0f);
-    EXPECT_EQ(doc->m_fPenHeight, 3.0f);
+    EXPECT_EQ(doc->m_tools.m_fPenWidth, 4.0f);
+    EXPECT_EQ(doc->m_tools.m_fPenHeight, 3.0f);
     // The right button lowers the rectangle; Undo reverts it as one stroke.
     editor->OnRButtonDown({8, 10}, keyRButton);
     editor->OnRButtonUp({9, 11}, 0);
@@ -109,8 +109,8 @@ TEST_F(MapEditorTest, RectangleStyleActsAtReleaseOverTheDraggedCells) {
 }
 
 TEST_F(MapEditorTest, GradiatedShapeRampsBetweenTheCornerHeights) {
-    doc->m_nTool = toolGradiatedShape;
-    doc->m_nGradientSetting = 2; // horizontal axis
+    doc->m_tools.m_nTool = toolGradiatedShape;
+    doc->m_tools.m_nGradientSetting = 2; // horizontal axis
     SetH(20, 5, 10);
     SetH(24, 5, 50);
     // Outside the rectangle style a left click does nothing.
@@ -118,11 +118,11 @@ TEST_F(MapEditorTest, GradiatedShapeRampsBetweenTheCornerHeights) {
     editor->OnLButtonUp({24, 5}, 0);
     EXPECT_EQ(H(21, 5), 0);
 
-    doc->m_nDrawStyle = styleRect;
+    doc->m_tools.m_nDrawStyle = styleRect;
     editor->OnLButtonDown({20, 5}, keyLButton);
     editor->OnLButtonUp({24, 5}, 0);
-    EXPECT_EQ(doc->m_nPenGradient, 5);
-    EXPECT_EQ(doc->m_nHeightLevel, 10);
+    EXPECT_EQ(doc->m_tools.m_nPenGradient, 5);
+    EXPECT_EQ(doc->m_tools.m_nHeightLevel, 10);
     const int expected[] = {10, 19, 29, 40, 50};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(H(20 + i, 5), expected[i]) << i;
@@ -131,7 +131,7 @@ TEST_F(MapEditorTest, GradiatedShapeRampsBetweenTheCornerHeights) {
     SetH(33, 8, 20);
     editor->OnLButtonDown({33, 8}, keyLButton);
     editor->OnLButtonUp({30, 8}, 0);
-    EXPECT_EQ(doc->m_nPenGradient, 3);
+    EXPECT_EQ(doc->m_tools.m_nPenGradient, 3);
     EXPECT_EQ(H(30, 8), 60);
     EXPECT_EQ(H(33, 8), 20);
     // A release outside the map is ignored.
@@ -145,10 +145,10 @@ TEST_F(MapEditorTest, GradiatedShapeRampsBetweenTheCornerHeights) {
 }
 
 TEST_F(MapEditorTest, BrushToolsGrabOnRightReleaseAndStampRelativeHeights) {
-    doc->m_nTool = toolBrushHeight;
+    doc->m_tools.m_nTool = toolBrushHeight;
     SetH(3, 3, 40);
     SetH(3, 4, 45);
-    doc->m_tile[CellIndex(4, 3)] = 7;
+    doc->m_map.m_tile[CellIndex(4, 3)] = 7;
     editor->OnRButtonDown({3, 3}, keyRButton);
     editor->OnRButtonUp({4, 4}, 0);
     ASSERT_EQ(doc->m_nLastBrush, 0);
@@ -157,27 +157,27 @@ TEST_F(MapEditorTest, BrushToolsGrabOnRightReleaseAndStampRelativeHeights) {
     EXPECT_EQ(doc->m_brush[0].brushTile[1][0], 7);
 
     // With the brush selected, Ctrl+left stamps relative to the clicked cell's height.
-    doc->m_nSelKind = selCustomBrush;
-    doc->m_nSelItem = 0;
+    doc->m_sel.m_nSelKind = selCustomBrush;
+    doc->m_sel.m_nSelItem = 0;
     SetH(50, 50, 100);
     editor->OnLButtonDown({50, 50}, keyLButton | keyControl);
     EXPECT_EQ(H(50, 50), 100);
     EXPECT_EQ(H(50, 51), 105);
-    EXPECT_EQ(doc->m_tile[CellIndex(51, 50)], 0); // heights only
+    EXPECT_EQ(doc->m_map.m_tile[CellIndex(51, 50)], 0); // heights only
     // Without a custom brush selected, the brush tools change nothing.
-    doc->m_nSelKind = selGroupVersion;
+    doc->m_sel.m_nSelKind = selGroupVersion;
     editor->OnLButtonDown({60, 60}, keyLButton);
     EXPECT_EQ(H(60, 61), 0);
 
     // In the rectangle style the right drag only moves the anchor; 60 x 3 grabs keep 50 x 3.
-    doc->m_nDrawStyle = styleRect;
+    doc->m_tools.m_nDrawStyle = styleRect;
     editor->OnRButtonDown({9, 9}, keyRButton);
     editor->OnRButtonUp({7, 8}, 0);
     EXPECT_EQ(doc->m_nLastBrush, 0);
     EXPECT_EQ(editor->m_ptAnchor.x, 7);
     EXPECT_EQ(editor->m_ptAnchor.y, 8);
-    doc->m_nDrawStyle = styleDraw;
-    doc->m_nTool = toolGradiatedShape;
+    doc->m_tools.m_nDrawStyle = styleDraw;
+    doc->m_tools.m_nTool = toolGradiatedShape;
     editor->OnRButtonDown({100, 20}, keyRButton);
     editor->OnRButtonUp({159, 22}, 0);
     ASSERT_EQ(doc->m_nLastBrush, 1);
@@ -192,8 +192,8 @@ TEST_F(MapEditorTest, BrushToolsGrabOnRightReleaseAndStampRelativeHeights) {
 }
 
 TEST_F(MapEditorTest, WeightedRaiseOffsetHeightAndSpray) {
-    doc->m_nHeightStep = 4;
-    doc->m_bGradiatedDraw = 1;
+    doc->m_tools.m_nHeightStep = 4;
+    doc->m_tools.m_bGradiatedDraw = 1;
     SelectPenRow(*doc, 3); // 3x3, weights 33 52 33 / 52 100 52 / ...
     editor->ApplyTool(10, 10, 1, opAddHeight);
     EXPECT_EQ(H(11, 11), 4);
@@ -203,12 +203,12 @@ TEST_F(MapEditorTest, WeightedRaiseOffsetHeightAndSpray) {
     EXPECT_EQ(ScaleByWeight(-2, 100), -1); // rounded as the positive amounts are
 
     // Offset Height with the wipe fill: the cell and its lower-right neighbour get half.
-    doc->m_bGradiatedDraw = 0;
-    doc->m_bOffsetHeight = 1;
-    doc->m_nSizeX = doc->m_nSizeY = 3;
+    doc->m_tools.m_bGradiatedDraw = 0;
+    doc->m_tools.m_bOffsetHeight = 1;
+    doc->m_map.m_nSizeX = doc->m_map.m_nSizeY = 3;
     for (int i = 0; i < kPlaneCells; ++i)
-        doc->m_height[i] = 0;
-    doc->m_nPen = fillWipeTile;
+        doc->m_map.m_height[i] = 0;
+    doc->m_tools.m_nPen = fillWipeTile;
     editor->ApplyTool(0, 0, 1, opAddHeight);
     EXPECT_EQ(H(0, 0), 2);
     EXPECT_EQ(H(1, 1), 4); // its own half and its upper-left neighbour's
@@ -219,22 +219,22 @@ TEST_F(MapEditorTest, WeightedRaiseOffsetHeightAndSpray) {
     EXPECT_EQ(H(1, 1), 4);
 
     // Spray keeps about half of the cells of the whole map.
-    doc->m_bOffsetHeight = 0;
-    doc->m_nSizeX = doc->m_nSizeY = 256;
+    doc->m_tools.m_bOffsetHeight = 0;
+    doc->m_map.m_nSizeX = doc->m_map.m_nSizeY = 256;
     for (int i = 0; i < kPlaneCells; ++i)
-        doc->m_height[i] = 0;
-    doc->m_bSpray = 1;
-    doc->m_nHeightStep = 1;
+        doc->m_map.m_height[i] = 0;
+    doc->m_tools.m_bSpray = 1;
+    doc->m_tools.m_nHeightStep = 1;
     Random::Seed(1234);
-    doc->m_nPen = fillEntireMap;
+    doc->m_tools.m_nPen = fillEntireMap;
     editor->ApplyTool(0, 0, 1, opAddHeight);
-    const int raised = std::accumulate(doc->m_height, doc->m_height + kPlaneCells, 0);
+    const int raised = std::accumulate(doc->m_map.m_height.begin(), doc->m_map.m_height.end(), 0);
     EXPECT_NEAR(raised, 32768, 800);
     // A custom brush selected: fills of other operations do nothing.
-    doc->m_bSpray = 0;
-    doc->m_nSelKind = selCustomBrush;
+    doc->m_tools.m_bSpray = 0;
+    doc->m_sel.m_nSelKind = selCustomBrush;
     editor->ApplyTool(0, 0, 1, opAddHeight);
-    EXPECT_EQ(std::accumulate(doc->m_height, doc->m_height + kPlaneCells, 0), raised);
+    EXPECT_EQ(std::accumulate(doc->m_map.m_height.begin(), doc->m_map.m_height.end(), 0), raised);
 }
 
 TEST_F(MapEditorTest, SmoothingOnInnerCellsEdgesAndCorners) {
@@ -267,11 +267,11 @@ TEST_F(MapEditorTest, SmoothingOnInnerCellsEdgesAndCorners) {
     EXPECT_EQ(H(20, 0), 10);
     // Fast smoothing (right button) is three passes.
     SetH(5, 5, 0);
-    doc->m_nTool = toolSmooth;
+    doc->m_tools.m_nTool = toolSmooth;
     editor->OnRButtonDown({5, 5}, keyRButton);
     EXPECT_EQ(H(5, 5), 12); // 0 -> 10 -> 12 -> 12
     // A 1 x 1 map has no neighbours: unchanged.
-    d.m_nSizeX = d.m_nSizeY = 1;
+    d.m_map.m_nSizeX = d.m_map.m_nSizeY = 1;
     SetH(0, 0, 50);
     SmoothCell(d, 0, 0, 100);
     EXPECT_EQ(H(0, 0), 50);

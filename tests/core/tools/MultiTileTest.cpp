@@ -38,27 +38,28 @@ protected:
     void SetUp() override {
         CMainDoc& d = Doc();
         int g = 0;
-        while (g <= d.m_nLastGroup && d.m_tileGroup[g].strCode != "GRDI")
+        while (g <= d.m_tiles.m_nLastGroup && d.m_tiles.m_tileGroup[g].strCode != "GRDI")
             ++g;
-        ASSERT_LE(g, d.m_nLastGroup);
+        ASSERT_LE(g, d.m_tiles.m_nLastGroup);
         d.SelectTile(g, 0, selGroupVersion);
-        d.m_bAutoRandomize = 0;
-        d.m_nSizeX = d.m_nSizeY = 24;
+        d.m_tools.m_bAutoRandomize = 0;
+        d.m_map.m_nSizeX = d.m_map.m_nSizeY = 24;
         for (int i = 0; i < kPlaneCells; ++i) {
-            d.m_tile[i] = static_cast<std::uint16_t>(Background());
-            d.m_mirror[i] = d.m_flip[i] = 0;
+            d.m_map.m_tile[i] = static_cast<std::uint16_t>(Background());
+            d.m_map.m_mirror[i] = d.m_map.m_flip[i] = 0;
         }
         d.RedrawAll();
     }
 
     static CMainDoc& Doc() { return *s_doc; }
-    static const TileGroup& Group() { return s_doc->m_tileGroup[s_doc->m_nSelGroup]; }
+    static const TileGroup& Group() { return s_doc->m_tiles.m_tileGroup[s_doc->m_sel.m_nSelGroup]; }
     static int Background() { return Group().entryTile[0][1][0]; }
 
     // The painted corners of a cell, from its piece.
     static int CornersAt(int x, int y) {
         const int i = CellIndex(x, y);
-        return kCorners[ClassifyTile(Doc(), Doc().m_tile[i], Doc().m_mirror[i], Doc().m_flip[i])];
+        return kCorners[ClassifyTile(Doc(), Doc().m_map.m_tile[i], Doc().m_map.m_mirror[i],
+                                     Doc().m_map.m_flip[i])];
     }
 
     static void Paint(const std::vector<Point>& points, int value = 6) {
@@ -70,8 +71,8 @@ protected:
     // south-east corner of cell (x, y).
     static void ExpectCorners(const std::vector<Point>& painted) {
         const std::set<Point> points(painted.begin(), painted.end());
-        for (int x = 0; x < Doc().m_nSizeX; ++x)
-            for (int y = 0; y < Doc().m_nSizeY; ++y) {
+        for (int x = 0; x < Doc().m_map.m_nSizeX; ++x)
+            for (int y = 0; y < Doc().m_map.m_nSizeY; ++y) {
                 const int want =
                     (points.count({x - 1, y - 1}) ? NW : 0) | (points.count({x, y - 1}) ? NE : 0) |
                     (points.count({x - 1, y}) ? SW : 0) | (points.count({x, y}) ? SE : 0);
@@ -81,15 +82,15 @@ protected:
 
     // Side neighbours agree about the corners they share.
     static void ExpectConsistent() {
-        for (int x = 0; x < Doc().m_nSizeX; ++x)
-            for (int y = 0; y < Doc().m_nSizeY; ++y) {
+        for (int x = 0; x < Doc().m_map.m_nSizeX; ++x)
+            for (int y = 0; y < Doc().m_map.m_nSizeY; ++y) {
                 const int c = CornersAt(x, y);
-                if (x + 1 < Doc().m_nSizeX) {
+                if (x + 1 < Doc().m_map.m_nSizeX) {
                     const int e = CornersAt(x + 1, y);
                     ASSERT_EQ(!!(c & NE), !!(e & NW)) << x << ", " << y;
                     ASSERT_EQ(!!(c & SE), !!(e & SW)) << x << ", " << y;
                 }
-                if (y + 1 < Doc().m_nSizeY) {
+                if (y + 1 < Doc().m_map.m_nSizeY) {
                     const int s = CornersAt(x, y + 1);
                     ASSERT_EQ(!!(c & SW), !!(s & NW)) << x << ", " << y;
                     ASSERT_EQ(!!(c & SE), !!(s & NE)) << x << ", " << y;
@@ -103,38 +104,38 @@ protected:
 TEST_F(MultiTileTest, OnePointGivesTheFourOneCornerPiecesWithTheirStoredFlags) {
     CMainDoc& d = Doc();
     int beach = 0;
-    while (d.m_strTileName[beach] != "SAWAA000")
+    while (d.m_tiles.m_strTileName[beach] != "SAWAA000")
         ++beach;
     // Whatever the strip shows, the transitions come from the group's slots.
     for (int kind : {selGroupVersion, selSingleTiles}) {
         SetUp();
-        d.m_nSelKind = kind;
+        d.m_sel.m_nSelKind = kind;
         d.SetTileFlags(6, 5, static_cast<std::uint16_t>(beach), 1, 1); // another group's tile
         MultiTilePaint(d, 5, 5, 6);
         const std::pair<Point, int> pieces[] = {{{5, 5}, 8}, {{6, 5}, 5}, {{5, 6}, 7}, {{6, 6}, 6}};
         for (const auto& [cell, slot] : pieces) {
             const int i = CellIndex(cell.first, cell.second);
-            EXPECT_EQ(d.m_tile[i], Group().entryTile[0][slot + 1][0]) << slot;
-            EXPECT_EQ(d.m_mirror[i], Group().entryMirror[0][slot + 1][0]) << slot;
-            EXPECT_EQ(d.m_flip[i], Group().entryFlip[0][slot + 1][0]) << slot;
+            EXPECT_EQ(d.m_map.m_tile[i], Group().entryTile[0][slot + 1][0]) << slot;
+            EXPECT_EQ(d.m_map.m_mirror[i], Group().entryMirror[0][slot + 1][0]) << slot;
+            EXPECT_EQ(d.m_map.m_flip[i], Group().entryFlip[0][slot + 1][0]) << slot;
         }
-        for (int x = 0; x < d.m_nSizeX; ++x)
-            for (int y = 0; y < d.m_nSizeY; ++y)
+        for (int x = 0; x < d.m_map.m_nSizeX; ++x)
+            for (int y = 0; y < d.m_map.m_nSizeY; ++y)
                 if ((x != 5 && x != 6) || (y != 5 && y != 6)) {
                     const int i = CellIndex(x, y);
-                    ASSERT_EQ(d.m_tile[i], Background());
-                    ASSERT_EQ(d.m_mirror[i] + d.m_flip[i], 0);
+                    ASSERT_EQ(d.m_map.m_tile[i], Background());
+                    ASSERT_EQ(d.m_map.m_mirror[i] + d.m_map.m_flip[i], 0);
                 }
     }
 
     // A selection naming no group or version paints nothing.
     SetUp();
-    d.m_nSelGroup = d.m_nLastGroup + 1;
+    d.m_sel.m_nSelGroup = d.m_tiles.m_nLastGroup + 1;
     MultiTilePaint(d, 5, 5, 6);
-    d.m_nSelGroup = 0;
-    d.m_nSelVersion = -1;
+    d.m_sel.m_nSelGroup = 0;
+    d.m_sel.m_nSelVersion = -1;
     MultiTilePaint(d, 5, 5, 6);
-    d.m_nSelVersion = 0;
+    d.m_sel.m_nSelVersion = 0;
     ExpectCorners({});
 }
 
@@ -144,7 +145,7 @@ TEST_F(MultiTileTest, PaintedPointsGiveEdgesAndAFullInterior) {
 
     // A 3 x 3 block of points painted as a drag would, with random alternatives.
     SetUp();
-    Doc().m_bAutoRandomize = 1;
+    Doc().m_tools.m_bAutoRandomize = 1;
     Random::Seed(5);
     std::vector<Point> blob;
     for (int y = 10; y < 13; ++y)
@@ -181,7 +182,7 @@ TEST_F(MultiTileTest, ClearingRebuildsTransitionsFromStillPaintedNeighbours) {
 TEST_F(MultiTileTest, PaintingAtTheMapEdgeTouchesNothingOutside) {
     CMainDoc& d = Doc();
     // The full-size map: any access past the planes would be out of bounds.
-    d.m_nSizeX = d.m_nSizeY = kMaxMapSize;
+    d.m_map.m_nSizeX = d.m_map.m_nSizeY = kMaxMapSize;
     const int last = kMaxMapSize - 1;
     Paint({{last, last}, {last, 0}, {0, last}, {-1, -1}, {last, 7}, {last, 8}, {-1, 9}});
     Paint({{last, 8}}, 1);
@@ -192,12 +193,12 @@ TEST_F(MultiTileTest, PaintingAtTheMapEdgeTouchesNothingOutside) {
 
     // A smaller map: the cells beyond its size keep what they hold.
     SetUp();
-    d.m_nSizeX = 20;
-    d.m_nSizeY = 12;
+    d.m_map.m_nSizeX = 20;
+    d.m_map.m_nSizeY = 12;
     for (int y = 0; y <= 12; ++y)
-        d.m_tile[CellIndex(20, y)] = 999;
+        d.m_map.m_tile[CellIndex(20, y)] = 999;
     for (int x = 0; x <= 20; ++x)
-        d.m_tile[CellIndex(x, 12)] = 999;
+        d.m_map.m_tile[CellIndex(x, 12)] = 999;
     // A drag down the right border and back along the bottom, rounding the corner point (which
     // only the corner cell touches) on the inside.
     std::vector<Point> edge;
@@ -208,15 +209,15 @@ TEST_F(MultiTileTest, PaintingAtTheMapEdgeTouchesNothingOutside) {
         edge.push_back({x, 11});
     Paint(edge);
     for (int y = 0; y <= 12; ++y)
-        EXPECT_EQ(d.m_tile[CellIndex(20, y)], 999);
+        EXPECT_EQ(d.m_map.m_tile[CellIndex(20, y)], 999);
     for (int x = 0; x <= 20; ++x)
-        EXPECT_EQ(d.m_tile[CellIndex(x, 12)], 999);
+        EXPECT_EQ(d.m_map.m_tile[CellIndex(x, 12)], 999);
     ExpectCorners(edge);
 }
 
 TEST_F(MultiTileTest, PensAndFillsPaintEveryPointTheyCover) {
     CMainDoc& d = Doc();
-    d.m_nTool = toolMultiTile;
+    d.m_tools.m_nTool = toolMultiTile;
     MapEditor editor(d);
     SelectPenRow(d, 3); // 3x3 square: points (5..7, 5..7)
     editor.OnLButtonDown({5, 5}, keyLButton);
@@ -233,8 +234,8 @@ TEST_F(MultiTileTest, PensAndFillsPaintEveryPointTheyCover) {
 
     // A fill paints every point of the map: the top row and the left column keep their outer
     // corners unpainted.
-    d.m_nSizeY = 16;
-    d.m_nPen = fillEntireMap;
+    d.m_map.m_nSizeY = 16;
+    d.m_tools.m_nPen = fillEntireMap;
     editor.OnLButtonDown({3, 3}, keyLButton);
     points.clear();
     for (int x = 0; x < 24; ++x)
@@ -243,7 +244,7 @@ TEST_F(MultiTileTest, PensAndFillsPaintEveryPointTheyCover) {
     ExpectCorners(points);
     // A flood fill by tile that clears points changes the tiles it has yet to reach, so it
     // clears a pattern rather than everything; whatever it leaves, neighbours agree.
-    d.m_nPen = fillFloodTile;
+    d.m_tools.m_nPen = fillFloodTile;
     editor.OnRButtonDown({5, 5}, keyRButton);
     int cleared = 0;
     for (int x = 1; x < 24; ++x)

@@ -21,10 +21,10 @@ std::vector<Visit> Footprint(const CMainDoc& doc, int x, int y) {
 
 // Weights of a square pen laid out as rows top to bottom.
 std::vector<std::vector<int>> SquareWeights(CMainDoc& doc, int w, int h, int direction) {
-    doc.m_nPenShape = 0;
-    doc.m_fPenWidth = static_cast<float>(w);
-    doc.m_fPenHeight = static_cast<float>(h);
-    doc.m_nPenGradient = direction;
+    doc.m_tools.m_nPenShape = 0;
+    doc.m_tools.m_fPenWidth = static_cast<float>(w);
+    doc.m_tools.m_fPenHeight = static_cast<float>(h);
+    doc.m_tools.m_nPenGradient = direction;
     std::vector<std::vector<int>> rows(h, std::vector<int>(w, -1));
     for (const Visit& v : Footprint(doc, 0, 0))
         rows[v.y][v.x] = v.w;
@@ -40,8 +40,8 @@ TEST(PensTest, PenRowsCoverTheirCellCountsInFootprintOrder) {
         SelectPenRow(*doc, row);
         EXPECT_EQ(Footprint(*doc, 50, 50).size(), static_cast<std::size_t>(cells[row]))
             << kPenTable[row].text;
-        EXPECT_EQ(doc->m_nPenGradient, 4);
-        EXPECT_EQ(doc->m_nPen, row);
+        EXPECT_EQ(doc->m_tools.m_nPenGradient, 4);
+        EXPECT_EQ(doc->m_tools.m_nPen, row);
     }
     // "3x3" starts at the clicked cell, rows outer, columns inner.
     SelectPenRow(*doc, 3);
@@ -69,10 +69,10 @@ TEST(PensTest, PenRowsCoverTheirCellCountsInFootprintOrder) {
     EXPECT_EQ(spans[-4], std::make_pair(-6, 6));
     EXPECT_EQ(spans[0], std::make_pair(-7, 7));
     // A custom 1 x 1 circle covers only the clicked cell; an unknown shape covers nothing.
-    doc->m_nPenShape = 1;
-    doc->m_fPenWidth = doc->m_fPenHeight = 1;
+    doc->m_tools.m_nPenShape = 1;
+    doc->m_tools.m_fPenWidth = doc->m_tools.m_fPenHeight = 1;
     EXPECT_EQ(Footprint(*doc, 3, 4).size(), 1u);
-    doc->m_nPenShape = 2;
+    doc->m_tools.m_nPenShape = 2;
     EXPECT_TRUE(Footprint(*doc, 3, 4).empty());
 }
 

@@ -18,13 +18,13 @@ namespace {
 // A document whose tile groups come from tile names alone (no pictures).
 std::unique_ptr<CMainDoc> DocWithTiles(std::initializer_list<const char*> names) {
     auto doc = std::make_unique<CMainDoc>();
-    doc->m_nLastTile = -1;
+    doc->m_tiles.m_nLastTile = -1;
     for (const char* n : names)
-        doc->m_strTileName[++doc->m_nLastTile] = n;
+        doc->m_tiles.m_strTileName[++doc->m_tiles.m_nLastTile] = n;
     TileLoadReport report;
-    doc->BuildGroups(report);
-    doc->m_nSizeX = doc->m_nSizeY = 16;
-    doc->m_bRedrawAll = 0;
+    doc->m_tiles.BuildGroups(report);
+    doc->m_map.m_nSizeX = doc->m_map.m_nSizeY = 16;
+    doc->m_redraw.m_bRedrawAll = 0;
     return doc;
 }
 
@@ -35,7 +35,7 @@ std::unique_ptr<CMainDoc> GrassOverDirt() {
 }
 
 std::pair<int, int> FlagsAt(const CMainDoc& d, int x, int y) {
-    return {d.m_mirror[CellIndex(x, y)], d.m_flip[CellIndex(x, y)]};
+    return {d.m_map.m_mirror[CellIndex(x, y)], d.m_map.m_flip[CellIndex(x, y)]};
 }
 
 // Paints the selected item at (2, 2) and returns (tile, mirror, flip) there.
@@ -43,28 +43,28 @@ std::tuple<int, int, int> Drawn(CMainDoc& d) {
     d.SetTileFlags(2, 2, 999, 0, 0);
     DrawSelectedTile(d, 2, 2);
     const int i = CellIndex(2, 2);
-    return {d.m_tile[i], d.m_mirror[i], d.m_flip[i]};
+    return {d.m_map.m_tile[i], d.m_map.m_mirror[i], d.m_map.m_flip[i]};
 }
 
 TEST(TileToolsTest, RotateStepsThroughTheFourOrientationsSpinAndResetSetThem) {
     auto doc = DocWithTiles({});
     CMainDoc& d = *doc;
     d.SetTileFlags(3, 4, 7, 0, 0);
-    d.m_nLastDirty = -1;
+    d.m_redraw.m_nLastDirty = -1;
 
     const std::pair<int, int> cycle[] = {{1, 0}, {1, 1}, {0, 1}, {0, 0}, {1, 0}};
     for (const auto& expected : cycle) {
         RotateTile(d, 3, 4);
         EXPECT_EQ(FlagsAt(d, 3, 4), expected);
-        EXPECT_EQ(d.m_tile[CellIndex(3, 4)], 7);
+        EXPECT_EQ(d.m_map.m_tile[CellIndex(3, 4)], 7);
     }
-    ASSERT_EQ(d.m_nLastDirty, 0);
-    EXPECT_EQ(d.m_dirtyCell[0].x, 3);
-    EXPECT_EQ(d.m_dirtyCell[0].y, 4);
+    ASSERT_EQ(d.m_redraw.m_nLastDirty, 0);
+    EXPECT_EQ(d.m_redraw.m_dirtyCell[0].x, 3);
+    EXPECT_EQ(d.m_redraw.m_dirtyCell[0].y, 4);
 
     ResetTile(d, 3, 4);
     EXPECT_EQ(FlagsAt(d, 3, 4), std::make_pair(0, 0));
-    EXPECT_EQ(d.m_tile[CellIndex(3, 4)], 7);
+    EXPECT_EQ(d.m_map.m_tile[CellIndex(3, 4)], 7);
 
     // Random orientations: all four occur, the tile stays.
     Random::Seed(99);
@@ -72,12 +72,12 @@ TEST(TileToolsTest, RotateStepsThroughTheFourOrientationsSpinAndResetSetThem) {
     for (int i = 0; i < 200; ++i) {
         SpinTile(d, 3, 4);
         seen.insert(FlagsAt(d, 3, 4));
-        ASSERT_EQ(d.m_tile[CellIndex(3, 4)], 7);
+        ASSERT_EQ(d.m_map.m_tile[CellIndex(3, 4)], 7);
     }
     EXPECT_EQ(seen, (std::set<std::pair<int, int>>{{0, 0}, {0, 1}, {1, 0}, {1, 1}}));
 
     // Cells beyond the map size keep their flags.
-    d.m_flip[CellIndex(16, 4)] = 1;
+    d.m_map.m_flip[CellIndex(16, 4)] = 1;
     for (auto op : {RotateTile, SpinTile, ResetTile}) {
         op(d, 16, 4);
         op(d, -1, 0);
@@ -89,13 +89,13 @@ TEST(TileToolsTest, DrawingPaintsAlternativeZeroOrEveryAlternativeOfTheListAtRan
     auto doc = GrassOverDirt();
     CMainDoc& d = *doc;
     d.SelectTile(0, 0, selGroupVersion);
-    d.m_nSelItem = 13; // the full tiles GR_1M, GR_2M, GR_3M
+    d.m_sel.m_nSelItem = 13; // the full tiles GR_1M, GR_2M, GR_3M
     ASSERT_EQ(LastAlternative(d, 13), 2);
 
     for (int i = 0; i < 20; ++i)
         ASSERT_EQ(Drawn(d), std::make_tuple(5, 0, 0));
 
-    d.m_bAutoRandomize = 1;
+    d.m_tools.m_bAutoRandomize = 1;
     Random::Seed(1234);
     std::map<std::tuple<int, int, int>, int> counts;
     for (int i = 0; i < 300; ++i)
@@ -105,8 +105,8 @@ TEST(TileToolsTest, DrawingPaintsAlternativeZeroOrEveryAlternativeOfTheListAtRan
         EXPECT_GT((counts[{tile, 0, 0}]), 50) << tile;
 
     // A derived slot paints its stored orientation: three corners but SW = I turned half round.
-    d.m_bAutoRandomize = 0;
-    d.m_nSelItem = 11;
+    d.m_tools.m_bAutoRandomize = 0;
+    d.m_sel.m_nSelItem = 11;
     EXPECT_EQ(Drawn(d), std::make_tuple(3, 1, 1));
     using Pick = std::pair<std::uint16_t, std::uint16_t>;
     EXPECT_EQ(PickTile(d, 5), Pick(2, 0));
@@ -118,18 +118,18 @@ TEST(TileToolsTest, SingleTilesEmptyListsAndSelectionsOutsideTheLibrary) {
     auto doc = GrassOverDirt();
     CMainDoc& d = *doc;
     d.SelectTile(0, 0, selSingleTiles);
-    d.m_nSelItem = 1;
-    d.m_bAutoRandomize = 1;
+    d.m_sel.m_nSelItem = 1;
+    d.m_tools.m_bAutoRandomize = 1;
     EXPECT_EQ(LastAlternative(d, 1), 1);
     for (int i = 0; i < 10; ++i)
         ASSERT_EQ(Drawn(d), std::make_tuple(9, 0, 0));
 
     // Version 1 has only the M tiles: its edge list is empty and paints entry 0 as stored.
     d.SelectTile(0, 1, selGroupVersion);
-    d.m_nSelItem = 1;
+    d.m_sel.m_nSelItem = 1;
     EXPECT_EQ(LastAlternative(d, 1), -1);
     EXPECT_EQ(Drawn(d), std::make_tuple(0, 0, 0));
-    d.m_nSelItem = 0;
+    d.m_sel.m_nSelItem = 0;
     EXPECT_EQ(std::get<0>(Drawn(d)), 4); // the background is there in every version
 
     // No group, no version, no slot, or a brush selected: the cell keeps its tile.
@@ -140,7 +140,7 @@ TEST(TileToolsTest, SingleTilesEmptyListsAndSelectionsOutsideTheLibrary) {
                            {0, 0, selCustomBrush, 0}};
     for (const auto& [group, version, kind, item] : none) {
         d.SelectTile(group, version, kind);
-        d.m_nSelItem = item;
+        d.m_sel.m_nSelItem = item;
         EXPECT_EQ(Drawn(d), std::make_tuple(999, 0, 0)) << group << " " << version << " " << kind;
     }
 
@@ -149,11 +149,11 @@ TEST(TileToolsTest, SingleTilesEmptyListsAndSelectionsOutsideTheLibrary) {
     EXPECT_EQ(LastAlternative(d, 1), 0);
     EXPECT_EQ(LastAlternative(d, 2), -1);
     d.SelectTile(0, 0, selGroupStamp);
-    d.m_tileGroup[0].multiUsed[3] = 1;
+    d.m_tiles.m_tileGroup[0].multiUsed[3] = 1;
     EXPECT_EQ(LastAlternative(d, 3), 0);
     EXPECT_EQ(LastAlternative(d, 2), -1);
     EXPECT_EQ(LastAlternative(d, 10), -1);
-    d.m_nSelKind = 7;
+    d.m_sel.m_nSelKind = 7;
     EXPECT_EQ(LastAlternative(d, 0), -1);
 }
 
@@ -172,9 +172,10 @@ TEST(TileToolsTest, GrabSelectsTheFirstListHoldingTheTile) {
     CMainDoc& d = *doc;
     CountingView observer;
     d.AddObserver(&observer);
-    d.m_bStripChanged = 0;
+    d.m_sel.m_bStripChanged = 0;
     auto selection = [&] {
-        return std::make_tuple(d.m_nSelGroup, d.m_nSelVersion, d.m_nSelKind, d.m_nSelItem);
+        return std::make_tuple(d.m_sel.m_nSelGroup, d.m_sel.m_nSelVersion, d.m_sel.m_nSelKind,
+                               d.m_sel.m_nSelItem);
     };
 
     EXPECT_TRUE(GrabTile(d, 4));
@@ -184,12 +185,12 @@ TEST(TileToolsTest, GrabSelectsTheFirstListHoldingTheTile) {
     EXPECT_EQ(selection(), std::make_tuple(0, 0, 0, 0));
     EXPECT_TRUE(GrabTile(d, 7));
     EXPECT_EQ(selection(), std::make_tuple(1, 0, 1, 1));
-    EXPECT_EQ(d.m_bStripChanged, 0);
+    EXPECT_EQ(d.m_sel.m_bStripChanged, 0);
 
     // No match, a tile beyond the library, or no groups at all: nothing changes.
     for (int tile : {8, 9, -1, 65535})
         EXPECT_FALSE(GrabTile(d, tile));
-    d.m_nLastGroup = -1;
+    d.m_tiles.m_nLastGroup = -1;
     EXPECT_FALSE(GrabTile(d, 2));
     EXPECT_EQ(selection(), std::make_tuple(1, 0, 1, 1));
     EXPECT_EQ(observer.updates, 3);
@@ -212,7 +213,7 @@ TEST(TileToolsTest, ClassifiesEverySlotInEveryOrientation) {
     };
     auto tileOfSlot = [](int s) { return s == 0 ? 0 : s == 13 ? 1 : s + 1; };
     for (int kind : {selGroupVersion, selSingleTiles}) {
-        d.m_nSelKind = kind; // multi-tile painting reads the group's slots either way
+        d.m_sel.m_nSelKind = kind; // multi-tile painting reads the group's slots either way
         for (int s = 0; s < 14; ++s) {
             ASSERT_EQ(FindSlot(d, tileOfSlot(s)), s);
             for (int m = 0; m < 3; ++m)
@@ -225,7 +226,7 @@ TEST(TileToolsTest, ClassifiesEverySlotInEveryOrientation) {
     EXPECT_EQ(FindSlot(d, 14), -1); // a single tile
     EXPECT_EQ(ClassifyTile(d, 14, 0, 0), kPieceNone);
     EXPECT_EQ(ClassifyTile(d, 400, 1, 1), kPieceNone);
-    d.m_nSelGroup = 3;
+    d.m_sel.m_nSelGroup = 3;
     EXPECT_EQ(ClassifyTile(d, 2, 0, 0), kPieceNone);
 
     // Derived orientations: the four drawn tiles turn as the drawn slots above, and every entry
@@ -237,7 +238,7 @@ TEST(TileToolsTest, ClassifiesEverySlotInEveryOrientation) {
         for (int m = 0; m < 2; ++m)
             for (int f = 0; f < 2; ++f)
                 EXPECT_EQ(ClassifyTile(g, tile, m, f), expected[slot][m + 2 * f]) << tile;
-    const TileGroup& group = g.m_tileGroup[0];
+    const TileGroup& group = g.m_tiles.m_tileGroup[0];
     for (int s = 0; s < 14; ++s) {
         ASSERT_GE(group.lastEntry[0][s + 1], 0) << s;
         for (int e = 0; e <= group.lastEntry[0][s + 1]; ++e) {

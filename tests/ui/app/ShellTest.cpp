@@ -89,7 +89,7 @@ TEST_F(ShellTest, StartUpOpensMaximisedTri1WithThreePanes) {
 
     CSplitterFrame* frame = FrameOf(window);
     CMainDoc* doc = frame->GetDocument();
-    EXPECT_EQ(doc->m_nLastTile, 1);
+    EXPECT_EQ(doc->m_tiles.m_nLastTile, 1);
     // The panel on the left; the map view above the strip on the right.
     QSplitter* inner = frame->InnerSplitter();
     EXPECT_EQ(frame->OuterSplitter()->widget(0), frame->InputView());
@@ -155,21 +155,21 @@ TEST_F(ShellTest, UndoGoesToTheActiveMapAndSwapsOnlyAfterASnapshot) {
 
     // Nothing to exchange before the first snapshot.
     doc->SetHeight(3, 4, 10);
-    doc->m_bRedrawAll = 0;
+    doc->m_redraw.m_bRedrawAll = 0;
     undo->trigger();
-    EXPECT_EQ(doc->m_height[CellIndex(3, 4)], 10);
-    EXPECT_EQ(doc->m_bRedrawAll, 0);
+    EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 10);
+    EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 0);
 
     first->SetHeight(3, 4, 77);
     first->SaveUndo();
     doc->SaveUndo();
     doc->SetHeight(3, 4, 200);
     undo->trigger();
-    EXPECT_EQ(doc->m_height[CellIndex(3, 4)], 10);
-    EXPECT_EQ(doc->m_bRedrawAll, 1);
+    EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 10);
+    EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 1);
     undo->trigger();
-    EXPECT_EQ(doc->m_height[CellIndex(3, 4)], 200);
-    EXPECT_EQ(first->m_height[CellIndex(3, 4)], 77);
+    EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 200);
+    EXPECT_EQ(first->m_map.m_height[CellIndex(3, 4)], 77);
 }
 
 TEST_F(ShellTest, OnlyHandledCommandsAreEnabled) {

@@ -5,6 +5,7 @@
 #include "SplitterFrame.h"
 #include "TestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
@@ -24,7 +25,7 @@ protected:
         ASSERT_TRUE(m_frame);
         m_view = m_frame->TextView();
         m_doc = m_view->GetDocument();
-        m_doc->m_nHeightViewScale = -1; // tiles exactly as loaded
+        m_doc->m_view.m_nHeightViewScale = -1; // tiles exactly as loaded
     }
 
     QImage Shown() {
@@ -46,14 +47,14 @@ TEST_F(TextViewTest, ShowsTheFrameAndRedrawsChangedCells) {
     EXPECT_EQ(shown.pixel(5, 5) & 0xFFFFFF, 0x304050u);
 
     // An edit marks the cell; the next paint draws only it and empties the list.
-    m_doc->m_nZoomStep = 8;
-    m_doc->m_nCellPixels = 16;
+    m_doc->m_view.m_nZoomStep = 8;
+    m_doc->m_view.m_nCellPixels = 16;
     m_doc->RedrawAll();
     Shown();
     m_doc->SetTile(2, 1, 1, 0);
     m_doc->UpdateAllViews(nullptr);
     shown = Shown();
-    EXPECT_EQ(m_doc->m_nLastDirty, -1);
+    EXPECT_EQ(m_doc->m_redraw.m_nLastDirty, -1);
     EXPECT_EQ(shown.pixel(2 * 16 + 3, 16 + 3) & 0xFFFFFF, 0xA0B0C0u);
     EXPECT_EQ(shown.pixel(3 * 16 + 3, 16 + 3) & 0xFFFFFF, 0x304050u);
     // Beyond the 256-cell map (scrolled to the end) the cells are black.
@@ -70,25 +71,33 @@ TEST_F(TextViewTest, ScrollsInSixthsOfACellAndKeepsTheTopLeftCellOnZoom) {
     EXPECT_EQ(h->maximum(), 2572 - m_view->viewport()->width());
 
     m_view->ScrollTo(600, 0);
-    EXPECT_EQ(m_doc->m_bRedrawAll, 1); // scrolling redraws everything
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1); // scrolling redraws everything
     EXPECT_EQ(m_view->CellAt(QPoint(130, 10)), QPoint(101, 0));
     // The Zoom menu command goes through the panel; the scroll position stays.
     m_frame->InputView()->OnCommand(CommandId::Zoom4);
-    EXPECT_EQ(m_doc->m_nCellPixels, 32);
-    EXPECT_EQ(m_doc->m_nZoomStep, 4);
+    EXPECT_EQ(m_doc->m_view.m_nCellPixels, 32);
+    EXPECT_EQ(m_doc->m_view.m_nZoomStep, 4);
     EXPECT_EQ(m_view->ScrollPosition(), QPoint(600, 0));
     EXPECT_EQ(m_view->CellAt(QPoint(130, 10)), QPoint(104, 0));
     m_view->ScrollTo(605, 0); // not a multiple of 6: the same first cell
     EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(100, 0));
 
-    // A larger map gets a larger extent at the next paint.
-    m_doc->m_nSizeX = 512;
-    Shown();
+    // Scrolling, zooming and the view toggles change how the map looks, not the map.
+    for (QAbstractButton* toggle :
+         {m_frame->InputView()->Ctl().grid, m_frame->InputView()->Ctl().gouraud,
+          m_frame->InputView()->Ctl().scaleMarker})
+        QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_EQ(m_doc->m_change.m_bModified, 0);
+    EXPECT_FALSE(m_frame->windowTitle().contains('*'));
+
+    // A larger map gets a larger extent when the views are told.
+    m_doc->m_map.m_nSizeX = 512;
+    m_doc->UpdateAllViews(nullptr);
     EXPECT_EQ(m_view->m_sizeTotal, QSize(4108, 2572));
 }
 
 TEST_F(TextViewTest, MouseMovesUpdateTheReadoutCell) {
-    m_doc->m_height[CellIndex(1, 0)] = 37;
+    m_doc->m_map.m_height[CellIndex(1, 0)] = 37;
     QTest::mouseMove(m_view->viewport(), QPoint(130, 10));
     QApplication::processEvents();
     EXPECT_EQ(m_view->Editor().m_ptHover.x, 1);
@@ -110,30 +119,30 @@ TEST_F(TextViewTest, MouseMovesUpdateTheReadoutCell) {
 }
 
 TEST_F(TextViewTest, DraggingRaisesTheCellsUnderTheMouseAndUndoRevertsTheStroke) {
-    m_doc->m_nTool = 0; // raise and lower land, pen "Normal", 128 pixels per cell
+    m_doc->m_tools.m_nTool = 0; // raise and lower land, pen "Normal", 128 pixels per cell
     QWidget* vp = m_view->viewport();
     QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseMove(vp, QPoint(60, 20)); // the same cell: nothing more
     QTest::mouseMove(vp, QPoint(140, 20));
     QTest::mouseMove(vp, QPoint(270, 140));
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(270, 140));
-    EXPECT_EQ(m_doc->m_height[CellIndex(0, 0)], 1);
-    EXPECT_EQ(m_doc->m_height[CellIndex(1, 0)], 1);
-    EXPECT_EQ(m_doc->m_height[CellIndex(2, 1)], 1);
-    EXPECT_EQ(m_doc->m_height[CellIndex(1, 1)], 0);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(0, 0)], 1);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(1, 0)], 1);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(2, 1)], 1);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(1, 1)], 0);
     // The right button lowers again; Undo takes back the click, then the drag as a whole.
     QTest::mouseClick(vp, Qt::RightButton, {}, QPoint(10, 10));
-    EXPECT_EQ(m_doc->m_height[CellIndex(0, 0)], 0);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(0, 0)], 0);
     m_frame->InputView()->OnCommand(CommandId::Undo);
-    EXPECT_EQ(m_doc->m_height[CellIndex(0, 0)], 1);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(0, 0)], 1);
     QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(400, 10));
     QTest::mouseMove(vp, QPoint(530, 10));
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(530, 10));
-    EXPECT_EQ(m_doc->m_height[CellIndex(3, 0)] + m_doc->m_height[CellIndex(4, 0)], 2);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(3, 0)] + m_doc->m_map.m_height[CellIndex(4, 0)], 2);
     m_frame->InputView()->OnCommand(CommandId::Undo);
-    EXPECT_EQ(m_doc->m_height[CellIndex(3, 0)], 0);
-    EXPECT_EQ(m_doc->m_height[CellIndex(4, 0)], 0);
-    EXPECT_EQ(m_doc->m_height[CellIndex(2, 1)], 1);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(3, 0)], 0);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(4, 0)], 0);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(2, 1)], 1);
 }
 
 } // namespace

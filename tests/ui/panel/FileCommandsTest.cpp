@@ -50,14 +50,15 @@ protected:
 TEST_F(FileCommandsTest, SaveThroughTheMenuCommandAndLoadIntoAnotherMap) {
     auto first = NewMap();
     CMainDoc& a = *first->GetDocument();
-    a.m_nSizeX = 100;
-    a.m_nSizeY = 70;
+    a.m_map.m_nSizeX = 100;
+    a.m_map.m_nSizeY = 70;
     for (int x = 0; x < 100; ++x)
         for (int y = 0; y < 70; ++y)
-            a.SetTileFlags(x, y, static_cast<std::uint16_t>((x * 7 + y) % (a.m_nLastTile + 1)),
+            a.SetTileFlags(x, y,
+                           static_cast<std::uint16_t>((x * 7 + y) % (a.m_tiles.m_nLastTile + 1)),
                            x % 2, y % 2);
     a.SetHeight(99, 69, 200);
-    EXPECT_EQ(a.m_bModified, 1);
+    EXPECT_EQ(a.m_change.m_bModified, 1);
 
     // The name typed without an extension gets ".ter".
     QString filter;
@@ -67,7 +68,7 @@ TEST_F(FileCommandsTest, SaveThroughTheMenuCommandAndLoadIntoAnotherMap) {
     }
     EXPECT_EQ(filter, "TER Terrain Data Files (*.TER)");
     ASSERT_TRUE(std::filesystem::exists(m_dir / "island.ter"));
-    EXPECT_EQ(a.m_bModified, 0);
+    EXPECT_EQ(a.m_change.m_bModified, 0);
     EXPECT_EQ(first->DisplayName(), "island.ter");
 
     auto second = NewMap();
@@ -76,16 +77,16 @@ TEST_F(FileCommandsTest, SaveThroughTheMenuCommandAndLoadIntoAnotherMap) {
         const auto watch = AnswerFileDialog((m_dir / "island.ter").c_str());
         second->InputView()->OnCommand(CommandId::LoadMap);
     }
-    EXPECT_EQ(b.m_nSizeX, 100);
-    EXPECT_EQ(b.m_nSizeY, 70);
-    EXPECT_EQ(std::memcmp(a.m_height, b.m_height, sizeof a.m_height), 0);
-    EXPECT_EQ(std::memcmp(a.m_mirror, b.m_mirror, sizeof a.m_mirror), 0);
-    EXPECT_EQ(std::memcmp(a.m_flip, b.m_flip, sizeof a.m_flip), 0);
+    EXPECT_EQ(b.m_map.m_nSizeX, 100);
+    EXPECT_EQ(b.m_map.m_nSizeY, 70);
+    EXPECT_TRUE(a.m_map.m_height == b.m_map.m_height);
+    EXPECT_TRUE(a.m_map.m_mirror == b.m_map.m_mirror);
+    EXPECT_TRUE(a.m_map.m_flip == b.m_map.m_flip);
     for (int x = 0; x < 100; ++x)
         for (int y = 0; y < 70; ++y)
-            ASSERT_EQ(a.m_tile[CellIndex(x, y)], b.m_tile[CellIndex(x, y)]);
+            ASSERT_EQ(a.m_map.m_tile[CellIndex(x, y)], b.m_map.m_tile[CellIndex(x, y)]);
     EXPECT_EQ(second->DisplayName(), "island.ter");
-    EXPECT_EQ(b.m_bModified, 0);
+    EXPECT_EQ(b.m_change.m_bModified, 0);
 }
 
 TEST_F(FileCommandsTest, AFileThatCannotBeUsedIsReportedAndTheMapStays) {
@@ -103,8 +104,8 @@ TEST_F(FileCommandsTest, AFileThatCannotBeUsedIsReportedAndTheMapStays) {
         frame->InputView()->OnCommand(CommandId::LoadMap);
     }
     EXPECT_TRUE(message.contains("broken.ter")) << message.toStdString();
-    EXPECT_EQ(doc.m_height[CellIndex(5, 5)], 77);
-    EXPECT_EQ(doc.m_bModified, 1);
+    EXPECT_EQ(doc.m_map.m_height[CellIndex(5, 5)], 77);
+    EXPECT_EQ(doc.m_change.m_bModified, 1);
 
     // Saving into a folder that does not exist says so; nothing is written.
     message.clear();
@@ -113,7 +114,7 @@ TEST_F(FileCommandsTest, AFileThatCannotBeUsedIsReportedAndTheMapStays) {
         const auto box = WhenModal<QMessageBox>([&](QMessageBox* b) { message = b->text(); });
         frame->InputView()->OnCommand(CommandId::SaveMap);
     }
-    EXPECT_EQ(doc.m_bModified, 1);
+    EXPECT_EQ(doc.m_change.m_bModified, 1);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "missing" / "x.ter"));
 }
 

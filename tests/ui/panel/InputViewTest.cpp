@@ -136,20 +136,23 @@ TEST_F(InputViewTest, ControlsShowThePanelStateAndClicksChangeIt) {
     ExpectControlsShowTheState();
 
     Click(Ctl().mode[4]);
-    EXPECT_EQ(m_doc->m_nTool, toolSingleTile);
+    EXPECT_EQ(m_doc->m_tools.m_nTool, toolSingleTile);
     ExpectControlsShowTheState();
     // Gradient exists in Rect only, opens its dialog, and closes it when Rect is left.
     Click(Ctl().style[styleRect]);
     Click(Ctl().mode[1]);
-    EXPECT_EQ(m_doc->m_nTool, toolGradiatedShape);
-    EXPECT_TRUE(m_doc->IsGradientOpen());
+    EXPECT_EQ(m_doc->m_tools.m_nTool, toolGradiatedShape);
+    QPointer<CGradientDlg> gradient = m_panel->GradientDlg();
+    ASSERT_TRUE(gradient);
+    EXPECT_TRUE(gradient->isVisible());
     Click(Ctl().style[styleDraw]);
-    EXPECT_EQ(m_doc->m_pGradientDlg, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(gradient);
     ExpectControlsShowTheState();
 
     Click(Ctl().style[styleFill]);
     ChooseRow(Ctl().fill, 1);
-    EXPECT_EQ(m_doc->m_nPen, fillFloodHeight);
+    EXPECT_EQ(m_doc->m_tools.m_nPen, fillFloodHeight);
     ExpectControlsShowTheState();
 
     // Brush: the brush sources; a group's stamps leave the brush modes.
@@ -158,7 +161,7 @@ TEST_F(InputViewTest, ControlsShowThePanelStateAndClicksChangeIt) {
     EXPECT_FALSE(Ctl().saveBrush->isEnabled());
     ExpectControlsShowTheState();
     Click(Ctl().mode[8]);
-    EXPECT_EQ(m_doc->m_nTool, toolBrushHeight);
+    EXPECT_EQ(m_doc->m_tools.m_nTool, toolBrushHeight);
     ClickItem({"GRDI Brushes"});
     EXPECT_EQ(m_panel->State().m_nEditMode, 3);
     ExpectControlsShowTheState();
@@ -167,8 +170,8 @@ TEST_F(InputViewTest, ControlsShowThePanelStateAndClicksChangeIt) {
     Click(Ctl().style[styleDraw]);
     Click(Ctl().mode[5]);
     ClickItem({"GRDI", "Version 1", "Single Tiles"});
-    EXPECT_EQ(m_doc->m_nSelKind, selSingleTiles);
-    EXPECT_EQ(m_doc->m_nSelVersion, 1);
+    EXPECT_EQ(m_doc->m_sel.m_nSelKind, selSingleTiles);
+    EXPECT_EQ(m_doc->m_sel.m_nSelVersion, 1);
     EXPECT_EQ(m_panel->State().m_nEditMode, 4);
     ExpectControlsShowTheState();
 
@@ -181,38 +184,38 @@ TEST_F(InputViewTest, ControlsShowThePanelStateAndClicksChangeIt) {
     });
     Click(Ctl().style[stylePen]);
     Click(Ctl().style[styleDraw]);
-    EXPECT_EQ(m_doc->m_fPenWidth, 6.0f);
+    EXPECT_EQ(m_doc->m_tools.m_fPenWidth, 6.0f);
     EXPECT_EQ(Ctl().pen->currentIndex(), -1);
     ExpectControlsShowTheState();
     ChooseRow(Ctl().pen, 3);
-    EXPECT_EQ(m_doc->m_nPen, 3);
+    EXPECT_EQ(m_doc->m_tools.m_nPen, 3);
 }
 
 TEST_F(InputViewTest, ViewControlsWriteTheDocumentAndShowOtherViewsChanges) {
     Click(Ctl().grid);
-    EXPECT_EQ(m_doc->m_bGrid, 1);
+    EXPECT_EQ(m_doc->m_view.m_bGrid, 1);
     ChooseRow(Ctl().viewScale, 0);
-    EXPECT_EQ(m_doc->m_nHeightViewScale, -1);
+    EXPECT_EQ(m_doc->m_view.m_nHeightViewScale, -1);
     ChooseRow(Ctl().heightScale, 4);
-    EXPECT_EQ(m_doc->m_nHeightStep, 5);
+    EXPECT_EQ(m_doc->m_tools.m_nHeightStep, 5);
     Click(Ctl().spray);
-    EXPECT_EQ(m_doc->m_bSpray, 1);
+    EXPECT_EQ(m_doc->m_tools.m_bSpray, 1);
     Ctl().shade->setFocus();
     QTest::keyClick(Ctl().shade, Qt::Key_End);
-    EXPECT_EQ(m_doc->m_nShadeBase, 255);
+    EXPECT_EQ(m_doc->m_view.m_nShadeBase, 255);
 
     // A change made elsewhere shows once another view updates the document.
-    m_doc->m_bGrid = 0;
+    m_doc->m_view.m_bGrid = 0;
     m_doc->UpdateAllViews(nullptr);
     EXPECT_FALSE(Ctl().grid->isChecked());
 
     // The mini map toggle follows the window, also when the user closes it.
     Click(Ctl().miniMap);
-    auto* mini = dynamic_cast<QDialog*>(m_doc->m_pMiniMap);
+    QDialog* mini = m_panel->MiniMap();
     ASSERT_NE(mini, nullptr);
     mini->close();
     EXPECT_FALSE(Ctl().miniMap->isChecked());
-    EXPECT_FALSE(m_doc->IsMiniMapOpen());
+    EXPECT_FALSE(m_doc->HasOverview());
 }
 
 // Undo and Zoom reach the panel from the main window's menu and accelerators too.
@@ -230,13 +233,13 @@ TEST(InputViewMenuTest, CtrlZAndTheZoomMenuGoThroughThePanel) {
 
     main.Action(CommandId::Zoom8)->trigger();
     EXPECT_TRUE(panel->Ctl().zoom[3]->isChecked());
-    EXPECT_EQ(d->m_nCellPixels, 16);
+    EXPECT_EQ(d->m_view.m_nCellPixels, 16);
     d->SaveUndo();
     d->SetHeight(4, 4, 9);
     QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(d->m_height[CellIndex(4, 4)], 0);
+    EXPECT_EQ(d->m_map.m_height[CellIndex(4, 4)], 0);
     QTest::mouseClick(panel->Ctl().undo, Qt::LeftButton);
-    EXPECT_EQ(d->m_height[CellIndex(4, 4)], 9);
+    EXPECT_EQ(d->m_map.m_height[CellIndex(4, 4)], 9);
     // Resize Map and New Map are the panel's too: their dialogs open from the menu.
     for (CommandId id : {CommandId::ResizeMap, CommandId::NewMap}) {
         QString title;

@@ -25,14 +25,14 @@ namespace {
 class MapDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_doc->m_nSizeX = m_doc->m_nSizeY = 100;
+        m_doc->m_map.m_nSizeX = m_doc->m_map.m_nSizeY = 100;
         for (int i = 0; i < kPlaneCells; i += 101) {
-            m_doc->m_height[i] = static_cast<std::uint8_t>(i % 200 + 1);
-            m_doc->m_tile[i] = static_cast<std::uint16_t>(i % 7 + 1);
+            m_doc->m_map.m_height[i] = static_cast<std::uint8_t>(i % 200 + 1);
+            m_doc->m_map.m_tile[i] = static_cast<std::uint16_t>(i % 7 + 1);
         }
         m_doc->AddObserver(&m_panel);
         m_doc->AddObserver(&m_view);
-        m_doc->m_bRedrawAll = 0;
+        m_doc->m_redraw.m_bRedrawAll = 0;
     }
 
     std::unique_ptr<CMainDoc> m_doc = std::make_unique<CMainDoc>();
@@ -67,38 +67,38 @@ TEST_F(MapDialogsTest, ResizeRefusesBadBoxesXFirstAndAppliesGoodOnes) {
         EXPECT_FALSE(dlg->isVisible());
     });
     EXPECT_TRUE(RunResizeMap(*m_doc, &m_panel, nullptr));
-    EXPECT_EQ(m_doc->m_nSizeX, 512);
-    EXPECT_EQ(m_doc->m_nSizeY, 64);
-    EXPECT_EQ(m_doc->m_bRedrawAll, 1);
+    EXPECT_EQ(m_doc->m_map.m_nSizeX, 512);
+    EXPECT_EQ(m_doc->m_map.m_nSizeY, 64);
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1);
     EXPECT_EQ(m_panel.updates, 0);
     EXPECT_GE(m_view.updates, 1);
-    EXPECT_EQ(m_doc->m_height[CellIndex(0, 101)], 101 % 200 + 1); // planes untouched
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(0, 101)], 101 % 200 + 1); // planes untouched
 }
 
 TEST_F(MapDialogsTest, ResizeCancelKeepsTheSizeButRefitsTheMiniMapAndRedraws) {
     QWidget owner;
-    SetMiniMap(*m_doc, true, &owner, {});
-    QPointer<CMiniMapDlg> mini = dynamic_cast<CMiniMapDlg*>(m_doc->m_pMiniMap);
+    QPointer<CMiniMapDlg> mini;
+    SetMiniMap(*m_doc, true, &owner, mini, {});
     ASSERT_TRUE(mini);
     EXPECT_EQ(mini->size(), QSize(100, 100));
 
     // The size changed behind the mini map's back, as a map load of another size does.
-    m_doc->m_nSizeX = 300;
-    m_doc->m_nSizeY = 40;
-    mini->Overview()->At(3, 3) = 0x123456;
-    m_doc->m_bRedrawAll = 0;
+    m_doc->m_map.m_nSizeX = 300;
+    m_doc->m_map.m_nSizeY = 40;
+    m_doc->m_overview.At(3, 3) = 0x123456;
+    m_doc->m_redraw.m_bRedrawAll = 0;
     const auto watch = WhenModal<CResizeMapDlg>([](CResizeMapDlg* dlg) {
         TypeInto(dlg->XEdit(), "7");
         QTest::mouseClick(dlg->CancelButton(), Qt::LeftButton);
     });
     EXPECT_FALSE(RunResizeMap(*m_doc, &m_panel, nullptr));
-    EXPECT_EQ(m_doc->m_nSizeX, 300);
-    EXPECT_EQ(m_doc->m_nSizeY, 40);
+    EXPECT_EQ(m_doc->m_map.m_nSizeX, 300);
+    EXPECT_EQ(m_doc->m_map.m_nSizeY, 40);
     EXPECT_EQ(mini->size(), QSize(300, 40));
-    EXPECT_EQ(mini->Overview()->At(3, 3), 0u); // rebuilt black
-    EXPECT_EQ(m_doc->m_bRedrawAll, 1);
+    EXPECT_EQ(m_doc->m_overview.At(3, 3), 0u); // rebuilt black
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1);
     EXPECT_GE(m_view.updates, 1);
-    SetMiniMap(*m_doc, false, &owner, {});
+    SetMiniMap(*m_doc, false, &owner, mini, {});
 }
 
 TEST_F(MapDialogsTest, NewMapAsksFirstThenClearsWithAnUndoSnapshot) {
@@ -109,30 +109,30 @@ TEST_F(MapDialogsTest, NewMapAsksFirstThenClearsWithAnUndoSnapshot) {
         });
         EXPECT_FALSE(RunNewMap(*m_doc, &m_panel, nullptr));
     }
-    EXPECT_EQ(m_doc->m_bUndoSaved, 0);
-    EXPECT_EQ(m_doc->m_tile[CellIndex(2, 87)], 1111 % 7 + 1);
+    EXPECT_EQ(m_doc->m_change.m_bUndoSaved, 0);
+    EXPECT_EQ(m_doc->m_map.m_tile[CellIndex(2, 87)], 1111 % 7 + 1);
     EXPECT_EQ(m_view.updates, 0);
 
     const auto watch = WhenModal<CClearMapDlg>(
         [](CClearMapDlg* dlg) { QTest::mouseClick(dlg->ClearButton(), Qt::LeftButton); });
     EXPECT_TRUE(RunNewMap(*m_doc, &m_panel, nullptr));
-    EXPECT_EQ(m_doc->m_tile[CellIndex(2, 87)], 0);
-    EXPECT_EQ(m_doc->m_nSizeX, 100);
-    EXPECT_EQ(m_doc->m_bUndoSaved, 1);
-    EXPECT_EQ(m_doc->m_bRedrawAll, 1);
+    EXPECT_EQ(m_doc->m_map.m_tile[CellIndex(2, 87)], 0);
+    EXPECT_EQ(m_doc->m_map.m_nSizeX, 100);
+    EXPECT_EQ(m_doc->m_change.m_bUndoSaved, 1);
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1);
     EXPECT_EQ(m_panel.updates, 0);
     EXPECT_EQ(m_view.updates, 1);
 }
 
 TEST_F(MapDialogsTest, MapInfoShowsTheMapAndThisMachinesMemory) {
-    m_doc->m_nLastTile = 9;
+    m_doc->m_tiles.m_nLastTile = 9;
     for (int x = 0; x < 100; ++x)
         for (int y = 0; y < 100; ++y) {
-            m_doc->m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(10 + (x + y) % 3);
-            m_doc->m_tile[CellIndex(x, y)] = static_cast<std::uint16_t>(x % 2 ? 600 : 3);
+            m_doc->m_map.m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(10 + (x + y) % 3);
+            m_doc->m_map.m_tile[CellIndex(x, y)] = static_cast<std::uint16_t>(x % 2 ? 600 : 3);
         }
-    m_doc->m_height[CellIndex(5, 5)] = 250;
-    m_doc->m_height[CellIndex(200, 5)] = 0; // outside the area
+    m_doc->m_map.m_height[CellIndex(5, 5)] = 250;
+    m_doc->m_map.m_height[CellIndex(200, 5)] = 0; // outside the area
 
     const std::uint64_t physTotal = ReadMemoryStatus().physTotal;
     const auto watch = WhenModal<CMapInfoDlg>([physTotal](CMapInfoDlg* dlg) {
@@ -148,6 +148,6 @@ TEST_F(MapDialogsTest, MapInfoShowsTheMapAndThisMachinesMemory) {
     });
     RunMapInfo(*m_doc, nullptr);
     EXPECT_EQ(m_doc->m_nUniqueTiles, 2);
-    EXPECT_EQ(m_doc->m_bRedrawAll, 0);
+    EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 0);
     EXPECT_EQ(m_view.updates, 0);
 }

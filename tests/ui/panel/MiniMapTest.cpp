@@ -31,8 +31,8 @@ protected:
     }
 
     CMiniMapDlg* Open() {
-        SetMiniMap(*m_doc, true, m_frame->InputView(), [this] { ++m_userCloses; });
-        return dynamic_cast<CMiniMapDlg*>(m_doc->m_pMiniMap);
+        SetMiniMap(*m_doc, true, m_frame->InputView(), m_slot, [this] { ++m_userCloses; });
+        return m_slot;
     }
     void PaintView() {
         QApplication::processEvents();
@@ -44,6 +44,7 @@ protected:
     std::unique_ptr<CSplitterFrame> m_frame;
     CTextView* m_view = nullptr;
     CMainDoc* m_doc = nullptr;
+    QPointer<CMiniMapDlg> m_slot;
     int m_userCloses = 0;
 };
 
@@ -59,15 +60,15 @@ TEST_F(MiniMapTest, ShowsTheMapAndClicksScrollTheMapView) {
     // The map view's full redraw fills the picture; the window shows it one to one.
     PaintView();
     const QImage shown = mini->grab().toImage();
-    EXPECT_EQ(shown.pixel(10, 20) & 0xFFFFFF, static_cast<std::uint32_t>(m_doc->m_tileColor[1]));
-    EXPECT_EQ(shown.pixel(11, 20) & 0xFFFFFF, static_cast<std::uint32_t>(m_doc->m_tileColor[0]));
+    EXPECT_EQ(shown.pixel(10, 20) & 0xFFFFFF,
+              static_cast<std::uint32_t>(m_doc->m_tiles.m_tileColor[1]));
+    EXPECT_EQ(shown.pixel(11, 20) & 0xFFFFFF,
+              static_cast<std::uint32_t>(m_doc->m_tiles.m_tileColor[0]));
 
     // A click asks the map view to show that cell at its top left; the view's own update
     // brings the paint that serves it.
     QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(40, 30));
-    EXPECT_EQ(mini->m_bJumpPending, 1);
     QApplication::processEvents();
-    EXPECT_EQ(mini->m_bJumpPending, 0);
     EXPECT_EQ(m_view->ScrollPosition(), QPoint(240, 180));
     EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(40, 30));
 
@@ -83,12 +84,13 @@ TEST_F(MiniMapTest, ShowsTheMapAndClicksScrollTheMapView) {
     QTest::mouseRelease(mini, Qt::LeftButton, {}, QPoint(12, 9));
 
     // A 512 x 512 map: the window grows, but only the first 256 x 256 cells are clickable.
-    m_doc->m_nSizeX = m_doc->m_nSizeY = 512;
-    m_doc->RefreshMiniMap();
+    m_doc->m_map.m_nSizeX = m_doc->m_map.m_nSizeY = 512;
+    m_doc->RefitOverview();
     EXPECT_EQ(mini->size(), QSize(512, 512));
     QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(300, 10));
     QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(10, 256));
-    EXPECT_EQ(mini->m_bJumpPending, 0);
+    PaintView();
+    EXPECT_EQ(m_view->ScrollPosition(), QPoint(72, 54));
     QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(255, 255));
     PaintView();
     EXPECT_EQ(m_view->ScrollPosition(), QPoint(1530, 1530));
@@ -98,15 +100,13 @@ TEST_F(MiniMapTest, ShowsTheMapAndClicksScrollTheMapView) {
 TEST_F(MiniMapTest, UserCloseNotifiesAndTheToggleOpensAndClosesOneWindow) {
     QPointer<CMiniMapDlg> mini = Open();
     ASSERT_TRUE(mini);
+    EXPECT_TRUE(m_doc->HasOverview());
     EXPECT_EQ(Open(), mini.data()); // on while open: the same window
 
-    // Closed by the user: hidden and reported; the document drops it when it next asks.
+    // Closed by the user: reported, the overview given up, the window destroyed.
     mini->close();
     EXPECT_EQ(m_userCloses, 1);
-    EXPECT_FALSE(mini->isVisible());
-    EXPECT_EQ(m_doc->m_pMiniMap, mini.data());
-    EXPECT_FALSE(m_doc->IsMiniMapOpen());
-    EXPECT_EQ(m_doc->m_pMiniMap, nullptr);
+    EXPECT_FALSE(m_doc->HasOverview());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(mini);
 
@@ -115,42 +115,42 @@ TEST_F(MiniMapTest, UserCloseNotifiesAndTheToggleOpensAndClosesOneWindow) {
     ASSERT_TRUE(mini);
     QTest::keyClick(mini, Qt::Key_Escape);
     EXPECT_EQ(m_userCloses, 2);
-    EXPECT_FALSE(m_doc->IsMiniMapOpen());
+    EXPECT_FALSE(m_doc->HasOverview());
 
-    // Off: closed and destroyed without a user-close notice.
+    // Off: closed and destroyed without a user-close notice. A window opened before the
+    // closed one is gone keeps its overview.
     mini = Open();
-    SetMiniMap(*m_doc, false, m_frame->InputView(), {});
-    EXPECT_EQ(m_doc->m_pMiniMap, nullptr);
+    SetMiniMap(*m_doc, false, m_frame->InputView(), m_slot, {});
+    QPointer<CMiniMapDlg> again = Open();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(mini);
+    EXPECT_TRUE(again);
+    EXPECT_TRUE(m_doc->HasOverview());
     EXPECT_EQ(m_userCloses, 2);
-    SetMiniMap(*m_doc, false, m_frame->InputView(), {}); // already off
+    SetMiniMap(*m_doc, false, m_frame->InputView(), m_slot, {});
+    SetMiniMap(*m_doc, false, m_frame->InputView(), m_slot, {}); // already off
+    EXPECT_FALSE(m_doc->HasOverview());
 }
 
-TEST_F(MiniMapTest, NoDanglingPointerWhicheverGoesFirst) {
-    // The panel goes first (with the whole map window).
+TEST_F(MiniMapTest, GoesWithItsPanelAndTheDocumentForgetsIt) {
     QPointer<CMiniMapDlg> mini = Open();
     ASSERT_TRUE(mini);
-    m_frame.reset();
-    EXPECT_FALSE(mini);
-
-    // A document on its own with an outside owner that goes first: the document is told.
-    auto doc = std::make_unique<CMainDoc>();
     auto owner = std::make_unique<QWidget>();
-    SetMiniMap(*doc, true, owner.get(), {});
-    mini = dynamic_cast<CMiniMapDlg*>(doc->m_pMiniMap);
-    ASSERT_TRUE(mini);
-    owner.reset();
-    EXPECT_FALSE(mini);
-    EXPECT_EQ(doc->m_pMiniMap, nullptr);
-
-    // The document goes first: it closes the window, which the owner may outlive.
-    owner = std::make_unique<QWidget>();
-    SetMiniMap(*doc, true, owner.get(), [] { FAIL() << "not closed by the user"; });
-    mini = dynamic_cast<CMiniMapDlg*>(doc->m_pMiniMap);
-    ASSERT_TRUE(mini);
-    doc.reset();
-    EXPECT_FALSE(mini->isVisible());
+    // A window with another owner that goes first: the document's overview goes with it.
+    SetMiniMap(*m_doc, false, m_frame->InputView(), m_slot, {});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QPointer<CMiniMapDlg> other;
+    SetMiniMap(*m_doc, true, owner.get(), other, {});
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(m_doc->HasOverview());
+    owner.reset();
+    EXPECT_FALSE(other);
+    EXPECT_FALSE(m_doc->HasOverview());
+    m_doc->UpdateAllViews(nullptr, hintOverviewResized); // no observer left behind
+
+    // The panel goes first (with the whole map window).
+    mini = Open();
+    ASSERT_TRUE(mini);
+    m_frame.reset();
     EXPECT_FALSE(mini);
 }

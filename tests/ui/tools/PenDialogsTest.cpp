@@ -23,19 +23,19 @@ struct PenFields {
 };
 
 PenFields PenOf(const CMainDoc& doc) {
-    return {doc.m_nPenShape,  doc.m_nPenGradient, doc.m_nPen,
-            doc.m_bCustomPen, doc.m_fPenWidth,    doc.m_fPenHeight};
+    return {doc.m_tools.m_nPenShape,  doc.m_tools.m_nPenGradient, doc.m_tools.m_nPen,
+            doc.m_tools.m_bCustomPen, doc.m_tools.m_fPenWidth,    doc.m_tools.m_fPenHeight};
 }
 
 } // namespace
 
 TEST(PenDialogsTest, CustomPenShowsTheCurrentPenAndStoresOnlyAConfirmedValidOne) {
     auto doc = std::make_unique<CMainDoc>();
-    doc->m_nPen = 7;
-    doc->m_nPenShape = 1;
-    doc->m_fPenWidth = 7.0f;
-    doc->m_fPenHeight = 3.0f;
-    doc->m_nPenGradient = 6;
+    doc->m_tools.m_nPen = 7;
+    doc->m_tools.m_nPenShape = 1;
+    doc->m_tools.m_fPenWidth = 7.0f;
+    doc->m_tools.m_fPenHeight = 3.0f;
+    doc->m_tools.m_nPenGradient = 6;
     const PenFields before = PenOf(*doc);
     const auto watch = WhenModal<CCustomPenDlg>([&](CCustomPenDlg* dlg) {
         EXPECT_TRUE(dlg->ShapeRadio(1)->isChecked());
@@ -78,67 +78,44 @@ TEST(PenDialogsTest, CustomPenShowsTheCurrentPenAndStoresOnlyAConfirmedValidOne)
     }
 }
 
-TEST(PenDialogsTest, GradientDialogIsReusedWhileOpenAndReadUntilTheDocumentDropsIt) {
+TEST(PenDialogsTest, GradientDialogIsReusedWhileOpenAndItsChoiceOutlivesIt) {
     auto doc = std::make_unique<CMainDoc>();
     QWidget owner;
-    doc->m_nGradientSetting = 1;
-    CGradientDlg::OpenFor(*doc, &owner);
-    QPointer<CGradientDlg> dlg = dynamic_cast<CGradientDlg*>(doc->m_pGradientDlg);
+    QPointer<CGradientDlg> slot;
+    doc->m_tools.m_nGradientSetting = 1;
+    CGradientDlg::OpenFor(*doc, &owner, slot);
+    QPointer<CGradientDlg> dlg = slot;
     ASSERT_TRUE(dlg);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->isModal());
     EXPECT_TRUE(dlg->DirectionRadio(1)->isChecked());
     ClickButton(dlg->DirectionRadio(2));
-    EXPECT_EQ(doc->GradientSetting(), 2);
-    CGradientDlg::OpenFor(*doc, &owner);
-    EXPECT_EQ(doc->m_pGradientDlg, dlg.data());
+    EXPECT_EQ(doc->m_tools.m_nGradientSetting, 2);
+    CGradientDlg::OpenFor(*doc, &owner, slot);
+    EXPECT_EQ(slot, dlg);
 
-    // Closed by the user: hidden, yet still what the document reads until it asks whether the
-    // dialog is open.
+    // Closed by the user: destroyed, and its last choice stays the document's.
     ClickButton(dlg->DirectionRadio(0));
     dlg->close();
-    EXPECT_FALSE(dlg->isVisible());
-    doc->m_nGradientSetting = 3;
-    EXPECT_EQ(doc->GradientSetting(), 0);
-    EXPECT_FALSE(doc->IsGradientOpen());
-    EXPECT_EQ(doc->m_pGradientDlg, nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(dlg);
-    EXPECT_EQ(doc->GradientSetting(), 0);
+    EXPECT_FALSE(slot);
+    EXPECT_EQ(doc->m_tools.m_nGradientSetting, 0);
 
     // Opening again makes a new dialog on the last choice; Escape closes it like the user.
-    CGradientDlg::OpenFor(*doc, &owner);
-    QPointer<CGradientDlg> again = dynamic_cast<CGradientDlg*>(doc->m_pGradientDlg);
+    CGradientDlg::OpenFor(*doc, &owner, slot);
+    QPointer<CGradientDlg> again = slot;
     ASSERT_TRUE(again);
+    EXPECT_NE(again, dlg);
     EXPECT_TRUE(again->DirectionRadio(0)->isChecked());
     QTest::keyClick(again, Qt::Key_Escape);
-    EXPECT_FALSE(doc->IsGradientOpen());
-}
-
-TEST(PenDialogsTest, GradientDialogNeverLeavesTheDocumentADanglingPointer) {
-    // A negative setting opens on the mound axis.
-    auto doc = std::make_unique<CMainDoc>();
-    auto owner = std::make_unique<QWidget>();
-    doc->m_nGradientSetting = -2;
-    CGradientDlg::OpenFor(*doc, owner.get());
-    QPointer<CGradientDlg> dlg = dynamic_cast<CGradientDlg*>(doc->m_pGradientDlg);
-    ASSERT_TRUE(dlg);
-    EXPECT_TRUE(dlg->DirectionRadio(3)->isChecked());
-    EXPECT_EQ(doc->GradientSetting(), 3);
-
-    // The owner goes first: the dialog goes with it and the document forgets it.
-    owner.reset();
-    EXPECT_FALSE(dlg);
-    EXPECT_EQ(doc->m_pGradientDlg, nullptr);
-
-    // The document goes first (it closes the dialog), then the owner.
-    owner = std::make_unique<QWidget>();
-    CGradientDlg::OpenFor(*doc, owner.get());
-    dlg = dynamic_cast<CGradientDlg*>(doc->m_pGradientDlg);
-    ASSERT_TRUE(dlg);
-    doc.reset();
-    EXPECT_FALSE(dlg->isVisible());
-    owner.reset();
-    EXPECT_FALSE(dlg);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(slot);
+
+    // A negative setting opens on the mound axis.
+    doc->m_tools.m_nGradientSetting = -2;
+    CGradientDlg::OpenFor(*doc, &owner, slot);
+    ASSERT_TRUE(slot);
+    EXPECT_TRUE(slot->DirectionRadio(3)->isChecked());
+    EXPECT_EQ(doc->m_tools.m_nGradientSetting, 3);
 }
