@@ -128,8 +128,9 @@ void MapEditor::StampCustomBrush(int x, int y, int value, int op, int offset) {
     // Stored sizes beyond 50 x 50 (from a damaged file) are cut to the record.
     const int lastCol = std::min<int>(b.lastCol, 49), lastRow = std::clamp<int>(b.lastRow, -1, 49);
     // Each cell takes its stored height (shifted by the offset with v = 1), then its tile.
-    // The cell's values are read before anything is written (GCC 12 at -O1 and above dropped
-    // the whole stamp when the reads sat between the writes).
+    // The cell's values are read first, outside the blocks that write: with the reads beside the
+    // writes GCC 12.2 at -O1/-O2 declares this function pure and deletes every call to it
+    // (reproduced in tests/repro/Gcc12DroppedStampLoop.cpp).
     const bool heights = op == opBrushHeight || op == opBrushBoth;
     const bool tiles = op == opBrushTiles || op == opBrushBoth;
     for (int a = 0; a <= lastCol; ++a) {

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <numeric>
+#include <tuple>
 
 namespace {
 
@@ -189,6 +191,93 @@ TEST_F(MapEditorTest, BrushToolsGrabOnRightReleaseAndStampRelativeHeights) {
         editor->OnRButtonUp({1, 1}, 0);
     }
     EXPECT_EQ(doc->m_nLastBrush, 19);
+}
+
+TEST_F(MapEditorTest, CustomBrushStampsHeightsAndTilesClippedAtTheMapEdge) {
+    // A 3 x 2 brush whose cells all differ; two stored heights lie outside 0..255.
+    BrushRecord& b = doc->m_brush[0];
+    b.lastCol = 2;
+    b.lastRow = 1;
+    for (int a = 0; a < 3; ++a)
+        for (int r = 0; r < 2; ++r) {
+            b.brushHeight[a][r] = static_cast<std::int16_t>(10 + 10 * a + r);
+            b.brushTile[a][r] = static_cast<std::uint16_t>(100 + 10 * a + r);
+            b.brushMirror[a][r] = static_cast<std::uint8_t>(1 + a);
+            b.brushFlip[a][r] = static_cast<std::uint8_t>(1 + r);
+        }
+    b.brushHeight[1][1] = -20;
+    b.brushHeight[2][1] = 300;
+    // Entries beyond the brush's size are never stamped.
+    b.brushHeight[3][0] = b.brushHeight[0][2] = 77;
+    b.brushTile[3][0] = b.brushTile[0][2] = 55;
+    doc->m_nLastBrush = 0;
+    doc->m_nSelKind = selCustomBrush;
+    doc->m_nSelItem = 0;
+
+    using Cell = std::tuple<int, int, int, int>; // height, tile, mirror, flip
+    auto cell = [&](int x, int y) {
+        const int i = CellIndex(x, y);
+        return Cell{doc->m_height[i], doc->m_tile[i], doc->m_mirror[i], doc->m_flip[i]};
+    };
+    auto stored = [&](int a, int r, int offset) {
+        return std::clamp(b.brushHeight[a][r] + offset, 0, 255);
+    };
+    // The stamp at (x, y) and a ring of one cell around it, as far as the planes reach.
+    auto expectStamp = [&](int x, int y, bool heights, bool tiles, int offset, Cell rest) {
+        for (int cx = std::max(x - 1, 0); cx <= x + 3; ++cx)
+            for (int cy = std::max(y - 1, 0); cy <= y + 2; ++cy) {
+                const int a = cx - x, r = cy - y;
+                const bool in = a >= 0 && a <= 2 && r >= 0 && r <= 1 && doc->InMap(cx, cy);
+                Cell want = rest;
+                if (in && heights)
+                    std::get<0>(want) = stored(a, r, offset);
+                if (in && tiles)
+                    want = {std::get<0>(want), b.brushTile[a][r], b.brushMirror[a][r],
+                            b.brushFlip[a][r]};
+                EXPECT_EQ(cell(cx, cy), want) << cx << "," << cy;
+            }
+    };
+
+    // Stamps go through ApplyTool as a click does, so a compiler dropping the call to the stamp
+    // (see StampCustomBrush) fails here. Both planes, as stored (v = 0): the clicked cell's
+    // height does not matter.
+    SetH(20, 30, 90);
+    editor->ApplyTool(20, 30, 0, opBrushBoth);
+    expectStamp(20, 30, true, true, 0, Cell{0, 0, 0, 0});
+    // Heights relative to the clicked cell (v = 1): shifted by 50 - 10, tiles untouched.
+    SetH(40, 40, 50);
+    editor->ApplyTool(40, 40, 1, opBrushHeight);
+    expectStamp(40, 40, true, false, 40, Cell{0, 0, 0, 0});
+    EXPECT_EQ(H(41, 41), 20); // -20 shifted, then kept within 0..255
+    // Tiles only: heights untouched.
+    for (int x = 59; x <= 63; ++x)
+        for (int y = 59; y <= 62; ++y)
+            SetH(x, y, 8);
+    editor->ApplyTool(60, 60, 1, opBrushTiles);
+    expectStamp(60, 60, false, true, 0, Cell{8, 0, 0, 0});
+
+    // At the lower-right corner only the cells inside the 256 x 256 map change, though the
+    // planes go on to 512 cells.
+    editor->ApplyTool(254, 255, 1, opBrushBoth);
+    expectStamp(254, 255, true, true, -10, Cell{0, 0, 0, 0});
+    EXPECT_EQ(cell(255, 255), (Cell{10, 110, 2, 1}));
+    // Up and left of the map: the cells that fall inside take the brush's lower-right part;
+    // a click outside the map has no height to stamp relative to, so v = 1 stamps as stored.
+    editor->ApplyTool(-1, -1, 1, opBrushBoth);
+    expectStamp(-1, -1, true, true, 0, Cell{0, 0, 0, 0});
+    EXPECT_EQ(cell(1, 0), (Cell{255, 121, 3, 2}));
+
+    // A damaged size is cut to the 50 x 50 record; a negative width is an empty brush.
+    b.lastCol = 100;
+    b.lastRow = 0;
+    b.brushHeight[49][0] = 33;
+    editor->ApplyTool(100, 100, 0, opBrushHeight);
+    EXPECT_EQ(H(149, 100), 33);
+    EXPECT_EQ(H(150, 100), 0);
+    EXPECT_EQ(H(100, 101), 0);
+    b.lastCol = -1;
+    editor->ApplyTool(120, 120, 0, opBrushBoth);
+    EXPECT_EQ(cell(120, 120), (Cell{0, 0, 0, 0}));
 }
 
 TEST_F(MapEditorTest, WeightedRaiseOffsetHeightAndSpray) {
