@@ -144,6 +144,7 @@ void CMainDoc::AdoptFile(const std::string& path) {
 void CMainDoc::SaveUndo() {
     m_undo.CopyPlanes(m_map);
     m_change.m_bUndoSaved = 1;
+    ++m_change.m_nSnapshots;
 }
 
 void CMainDoc::SwapUndo() {

@@ -89,6 +89,7 @@ struct ChangeTracking {
     // The file the map was last saved to or loaded from; empty for a new map.
     std::string m_strPathName;
     int m_bUndoSaved = 0;
+    int m_nSnapshots = 0; // undo snapshots taken: one per stroke
 };
 
 // One map: its cell planes and size, its tile library, custom brushes, the tool and view

@@ -14,11 +14,6 @@ namespace {
 bool IsBrushOp(int op) {
     return op == opBrushTiles || op == opBrushHeight || op == opBrushBoth;
 }
-int BrushOpOf(int tool) {
-    return tool == toolBrushTiles    ? opBrushTiles
-           : tool == toolBrushHeight ? opBrushHeight
-                                     : opBrushBoth;
-}
 } // namespace
 
 // ---- dispatch ----
@@ -197,6 +192,121 @@ void MapEditor::GrabBrush(int x0, int y0, int x1, int y1) {
 
 // ---- mouse handlers ----
 
+namespace {
+
+// When a row of the action table applies.
+enum Phase {
+    phaseDown = 1,   // button pressed (Draw, Pen, Fill and Brush styles)
+    phaseMove = 2,   // mouse entered a new cell with the button held
+    phaseRectUp = 4, // button released at the end of a Rect drag
+    phaseAll = phaseDown | phaseMove | phaseRectUp,
+};
+
+enum Button { buttonLeft, buttonRight };
+
+// Where an action's value comes from.
+enum ValueKind {
+    valueFixed,       // the row's value
+    valueHeightLevel, // the height level of the Height Level tool
+    valueCtrlFlag,    // 1 with Ctrl held (stamps relative to the clicked cell), else 0
+};
+
+// What a row does besides (or instead of) applying a cell operation.
+enum Special {
+    specialNone,
+    specialGrabTile,    // Shift + right button: select the tile under the mouse
+    specialPickLevel,   // right button of Height Level: take the cell's height as the level
+    specialAnchorRect,  // right release of a brush Rect: the corner becomes the anchor
+    specialSmoothAfter, // then smooth the footprint once when gradiated drawing is on
+};
+
+// One action of the mouse: for a tool, a button and the state of Ctrl and Shift, which value
+// and cell operation act, how many times, in which phases.
+struct ToolAction {
+    int tool;
+    Button button;
+    int keyMask;  // the keys that matter for this row
+    int keyValue; // their state
+    int phases;
+    ValueKind valueKind;
+    int value;
+    int op;
+    int passes;
+    Special special;
+};
+
+// First matching row wins.
+constexpr ToolAction kToolActions[] = {
+    {toolModifyHeight, buttonLeft, 0, 0, phaseAll, valueFixed, 1, opAddHeight, 1, specialNone},
+    {toolSingleTile, buttonLeft, 0, 0, phaseAll, valueFixed, 0, opDrawTile, 1, specialNone},
+    {toolMultiTile, buttonLeft, 0, 0, phaseAll, valueFixed, 6, opMultiTile, 1, specialNone},
+    {toolHeightLevel, buttonLeft, 0, 0, phaseDown | phaseRectUp, valueHeightLevel, 0, opSetHeight,
+     1, specialSmoothAfter},
+    {toolHeightLevel, buttonLeft, 0, 0, phaseMove, valueHeightLevel, 0, opSetHeight, 1,
+     specialNone},
+    {toolSmooth, buttonLeft, keyControl, keyControl, phaseAll, valueFixed, 0, opRoughen, 1,
+     specialNone},
+    {toolSmooth, buttonLeft, 0, 0, phaseAll, valueFixed, 0, opSmooth, 1, specialNone},
+    {toolSpin, buttonLeft, 0, 0, phaseAll, valueFixed, 0, opSpinTile, 1, specialNone},
+    {toolBrushTiles, buttonLeft, 0, 0, phaseAll, valueCtrlFlag, 0, opBrushTiles, 1, specialNone},
+    {toolBrushHeight, buttonLeft, 0, 0, phaseAll, valueCtrlFlag, 0, opBrushHeight, 1, specialNone},
+    {toolBrushBoth, buttonLeft, 0, 0, phaseAll, valueCtrlFlag, 0, opBrushBoth, 1, specialNone},
+
+    {toolModifyHeight, buttonRight, 0, 0, phaseAll, valueFixed, -1, opAddHeight, 1, specialNone},
+    {toolSingleTile, buttonRight, keyShift, keyShift, phaseAll, valueFixed, 0, 0, 0,
+     specialGrabTile},
+    {toolSingleTile, buttonRight, 0, 0, phaseAll, valueFixed, 0, opRotateTile, 1, specialNone},
+    {toolMultiTile, buttonRight, keyShift, keyShift, phaseAll, valueFixed, 0, 0, 0,
+     specialGrabTile},
+    {toolMultiTile, buttonRight, 0, 0, phaseAll, valueFixed, 1, opMultiTile, 1, specialNone},
+    {toolHeightLevel, buttonRight, 0, 0, phaseDown | phaseRectUp, valueFixed, 0, 0, 0,
+     specialPickLevel},
+    {toolSmooth, buttonRight, 0, 0, phaseAll, valueFixed, 0, opSmooth, 3, specialNone},
+    {toolSpin, buttonRight, 0, 0, phaseAll, valueFixed, 0, opResetTile, 1, specialNone},
+    {toolBrushTiles, buttonRight, 0, 0, phaseRectUp, valueFixed, 0, 0, 0, specialAnchorRect},
+    {toolBrushHeight, buttonRight, 0, 0, phaseRectUp, valueFixed, 0, 0, 0, specialAnchorRect},
+    {toolBrushBoth, buttonRight, 0, 0, phaseRectUp, valueFixed, 0, 0, 0, specialAnchorRect},
+};
+
+const ToolAction* FindAction(int tool, Button button, int keys, Phase phase) {
+    for (const ToolAction& a : kToolActions)
+        if (a.tool == tool && a.button == button && (keys & a.keyMask) == a.keyValue &&
+            (a.phases & phase))
+            return &a;
+    return nullptr;
+}
+
+} // namespace
+
+void MapEditor::Dispatch(int button, int phase, CellPair c, int keys) {
+    const ToolAction* a = FindAction(m_doc.m_tools.m_nTool, static_cast<Button>(button), keys,
+                                     static_cast<Phase>(phase));
+    if (!a)
+        return;
+    switch (a->special) {
+    case specialGrabTile:
+        if (InMap(c))
+            GrabTile(m_doc, m_doc.m_map.m_tile[CellIndex(c.x, c.y)]);
+        return;
+    case specialPickLevel:
+        if (InMap(c)) // "Get Height" reads only map cells
+            m_doc.m_tools.m_nHeightLevel = static_cast<std::uint8_t>(HeightAt(c));
+        return;
+    case specialAnchorRect:
+        m_ptAnchor = c;
+        return;
+    default:
+        break;
+    }
+    const int value = a->valueKind == valueHeightLevel ? m_doc.m_tools.m_nHeightLevel
+                      : a->valueKind == valueCtrlFlag  ? ((keys & keyControl) ? 1 : 0)
+                                                       : a->value;
+    for (int pass = 0; pass < a->passes; ++pass)
+        ApplyTool(c.x, c.y, value, a->op);
+    if (a->special == specialSmoothAfter && m_doc.m_tools.m_bGradiatedDraw)
+        ApplyTool(c.x, c.y, 0, opSmooth);
+}
+
 void MapEditor::SetRectanglePen(int x0, int y0, int x1, int y1) {
     m_doc.m_tools.m_nPenShape = 0;
     m_doc.m_tools.m_fPenWidth = static_cast<float>(x1 - x0 + 1);
@@ -206,180 +316,41 @@ void MapEditor::SetRectanglePen(int x0, int y0, int x1, int y1) {
 void MapEditor::OnLButtonDown(CellPair c, int keys) {
     m_doc.SaveUndo();
     m_ptAnchor = m_ptLast = c;
-    if (m_doc.m_tools.m_nDrawStyle == styleRect)
-        return;
-    const bool ctrl = keys & keyControl;
-    switch (m_doc.m_tools.m_nTool) {
-    case toolModifyHeight:
-        ApplyTool(c.x, c.y, 1, opAddHeight);
-        break;
-    case toolSingleTile:
-        ApplyTool(c.x, c.y, 0, opDrawTile);
-        break;
-    case toolMultiTile:
-        ApplyTool(c.x, c.y, 6, opMultiTile);
-        break;
-    case toolHeightLevel:
-        ApplyTool(c.x, c.y, m_doc.m_tools.m_nHeightLevel, opSetHeight);
-        if (m_doc.m_tools.m_bGradiatedDraw)
-            ApplyTool(c.x, c.y, 0, opSmooth);
-        break;
-    case toolSmooth:
-        ApplyTool(c.x, c.y, 0, ctrl ? opRoughen : opSmooth);
-        break;
-    case toolSpin:
-        ApplyTool(c.x, c.y, 0, opSpinTile);
-        break;
-    case toolBrushTiles:
-    case toolBrushHeight:
-    case toolBrushBoth:
-        ApplyTool(c.x, c.y, ctrl ? 1 : 0, BrushOpOf(m_doc.m_tools.m_nTool));
-        break;
-    default:
-        break;
-    }
+    if (m_doc.m_tools.m_nDrawStyle != styleRect)
+        Dispatch(buttonLeft, phaseDown, c, keys);
 }
 
 void MapEditor::OnRButtonDown(CellPair c, int keys) {
+    // The right button of Height Level only picks a level: nothing to undo.
     if (m_doc.m_tools.m_nTool != toolHeightLevel)
         m_doc.SaveUndo();
     m_ptAnchor = m_ptLast = c;
-    if (m_doc.m_tools.m_nDrawStyle == styleRect)
-        return;
-    const bool shift = keys & keyShift;
-    switch (m_doc.m_tools.m_nTool) {
-    case toolModifyHeight:
-        ApplyTool(c.x, c.y, -1, opAddHeight);
-        break;
-    case toolSingleTile:
-    case toolMultiTile:
-        if (shift) {
-            if (InMap(c))
-                GrabTile(m_doc, m_doc.m_map.m_tile[CellIndex(c.x, c.y)]);
-        } else {
-            ApplyTool(c.x, c.y, m_doc.m_tools.m_nTool == toolSingleTile ? 0 : 1,
-                      m_doc.m_tools.m_nTool == toolSingleTile ? opRotateTile : opMultiTile);
-        }
-        break;
-    case toolHeightLevel:
-        if (InMap(c)) // "Get Height" reads only map cells
-            m_doc.m_tools.m_nHeightLevel = static_cast<std::uint8_t>(HeightAt(c));
-        break;
-    case toolSmooth:
-        for (int pass = 0; pass < 3; ++pass)
-            ApplyTool(c.x, c.y, 0, opSmooth);
-        break;
-    case toolSpin:
-        ApplyTool(c.x, c.y, 0, opResetTile);
-        break;
-    default: // brush tools and the gradiated shape grab at release
-        break;
-    }
+    if (m_doc.m_tools.m_nDrawStyle != styleRect)
+        Dispatch(buttonRight, phaseDown, c, keys);
 }
 
 void MapEditor::OnMouseMove(CellPair c, int keys) {
     m_ptHover = c;
     if (m_doc.m_tools.m_nDrawStyle == styleRect || (c.x == m_ptLast.x && c.y == m_ptLast.y))
         return;
-    const bool left = keys & keyLButton, right = keys & keyRButton;
-    const bool shift = keys & keyShift, ctrl = keys & keyControl;
-    switch (m_doc.m_tools.m_nTool) {
-    case toolModifyHeight:
-        if (left)
-            ApplyTool(c.x, c.y, 1, opAddHeight);
-        else if (right)
-            ApplyTool(c.x, c.y, -1, opAddHeight);
-        break;
-    case toolSingleTile:
-    case toolMultiTile: {
-        const bool single = m_doc.m_tools.m_nTool == toolSingleTile;
-        if (left) {
-            ApplyTool(c.x, c.y, single ? 0 : 6, single ? opDrawTile : opMultiTile);
-        } else if (right) {
-            if (shift) {
-                if (InMap(c))
-                    GrabTile(m_doc, m_doc.m_map.m_tile[CellIndex(c.x, c.y)]);
-            } else {
-                ApplyTool(c.x, c.y, single ? 0 : 1, single ? opRotateTile : opMultiTile);
-            }
-        }
-        break;
-    }
-    case toolHeightLevel:
-        if (left)
-            ApplyTool(c.x, c.y, m_doc.m_tools.m_nHeightLevel, opSetHeight);
-        break;
-    case toolSmooth:
-        if (left) {
-            ApplyTool(c.x, c.y, 0, ctrl ? opRoughen : opSmooth);
-        } else if (right) {
-            for (int pass = 0; pass < 3; ++pass)
-                ApplyTool(c.x, c.y, 0, opSmooth);
-        }
-        break;
-    case toolSpin:
-        if (left)
-            ApplyTool(c.x, c.y, 0, opSpinTile);
-        else if (right)
-            ApplyTool(c.x, c.y, 0, opResetTile);
-        break;
-    case toolBrushTiles:
-    case toolBrushHeight:
-    case toolBrushBoth:
-        if (left)
-            ApplyTool(c.x, c.y, ctrl ? 1 : 0, BrushOpOf(m_doc.m_tools.m_nTool));
-        break;
-    default:
-        break;
-    }
+    if (keys & keyLButton)
+        Dispatch(buttonLeft, phaseMove, c, keys);
+    else if (keys & keyRButton)
+        Dispatch(buttonRight, phaseMove, c, keys);
     m_ptLast = c;
 }
 
 void MapEditor::OnRButtonUp(CellPair r, int keys) {
     const int x0 = std::min(m_ptAnchor.x, r.x), x1 = std::max(m_ptAnchor.x, r.x);
     const int y0 = std::min(m_ptAnchor.y, r.y), y1 = std::max(m_ptAnchor.y, r.y);
-    const int tool = m_doc.m_tools.m_nTool;
     if (m_doc.m_tools.m_nDrawStyle != styleRect) {
+        const int tool = m_doc.m_tools.m_nTool;
         if (tool >= toolBrushTiles && tool <= toolGradiatedShape)
             GrabBrush(x0, y0, x1, y1);
         return;
     }
     SetRectanglePen(x0, y0, x1, y1);
-    const CellPair corner{x0, y0};
-    const bool shift = keys & keyShift;
-    switch (tool) {
-    case toolModifyHeight:
-        ApplyTool(x0, y0, -1, opAddHeight);
-        break;
-    case toolSingleTile:
-    case toolMultiTile:
-        if (shift) {
-            if (InMap(corner))
-                GrabTile(m_doc, m_doc.m_map.m_tile[CellIndex(x0, y0)]);
-        } else {
-            ApplyTool(x0, y0, tool == toolSingleTile ? 0 : 1,
-                      tool == toolSingleTile ? opRotateTile : opMultiTile);
-        }
-        break;
-    case toolHeightLevel:
-        if (InMap(corner))
-            m_doc.m_tools.m_nHeightLevel = static_cast<std::uint8_t>(HeightAt(corner));
-        break;
-    case toolSmooth:
-        for (int pass = 0; pass < 3; ++pass)
-            ApplyTool(x0, y0, 0, opSmooth);
-        break;
-    case toolSpin:
-        ApplyTool(x0, y0, 0, opResetTile);
-        break;
-    case toolBrushTiles:
-    case toolBrushHeight:
-    case toolBrushBoth:
-        m_ptAnchor = corner;
-        break;
-    default:
-        break;
-    }
+    Dispatch(buttonRight, phaseRectUp, CellPair{x0, y0}, keys);
 }
 
 void MapEditor::OnLButtonUp(CellPair r, int keys) {
@@ -398,40 +369,12 @@ void MapEditor::OnLButtonUp(CellPair r, int keys) {
         m_doc.m_tools.m_nPenGradient = GradientDirection(
             m_doc.m_tools.m_nGradientSetting, m_ptAnchor.x, m_ptAnchor.y, r.x, r.y, hA, hR);
     }
-    const bool ctrl = keys & keyControl;
-    switch (m_doc.m_tools.m_nTool) {
-    case toolModifyHeight:
-        ApplyTool(x0, y0, 1, opAddHeight);
-        break;
-    case toolSingleTile:
-        ApplyTool(x0, y0, 0, opDrawTile);
-        break;
-    case toolMultiTile:
-        ApplyTool(x0, y0, 6, opMultiTile);
-        break;
-    case toolHeightLevel:
-        ApplyTool(x0, y0, m_doc.m_tools.m_nHeightLevel, opSetHeight);
-        if (m_doc.m_tools.m_bGradiatedDraw)
-            ApplyTool(x0, y0, 0, opSmooth);
-        break;
-    case toolSmooth:
-        ApplyTool(x0, y0, 0, ctrl ? opRoughen : opSmooth);
-        break;
-    case toolSpin:
-        ApplyTool(x0, y0, 0, opSpinTile);
-        break;
-    case toolBrushTiles:
-    case toolBrushHeight:
-    case toolBrushBoth:
-        ApplyTool(x0, y0, ctrl ? 1 : 0, BrushOpOf(m_doc.m_tools.m_nTool));
-        break;
-    case toolGradiatedShape:
+    if (m_doc.m_tools.m_nTool == toolGradiatedShape) {
         if (!cornersInMap)
-            break; // the ramp's ends must be map cells
+            return; // the ramp's ends must be map cells
         m_doc.m_tools.m_nHeightLevel = static_cast<std::uint8_t>(std::min(hA, hR));
         ApplyTool(x0, y0, std::abs(hA - hR) + 1, opGradiatedHeight);
-        break;
-    default:
-        break;
+        return;
     }
+    Dispatch(buttonLeft, phaseRectUp, CellPair{x0, y0}, keys);
 }

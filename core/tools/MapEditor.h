@@ -27,6 +27,9 @@ public:
     void ApplyCellOp(int x, int y, int value, int op, int weight, int mirror, int flip);
 
 private:
+    // Looks up what `button` (0 left, 1 right) does for the current tool and keys in `phase`,
+    // and does it at cell c.
+    void Dispatch(int button, int phase, CellPair c, int keys);
     void SetRectanglePen(int x0, int y0, int x1, int y1);
     void StampCustomBrush(int x, int y, int value, int op, int offset);
     void StampGroup(int x, int y, int value, int op, int weight);

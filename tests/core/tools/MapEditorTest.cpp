@@ -211,13 +211,13 @@ TEST_F(MapEditorTest, CustomBrushStampsHeightsAndTilesClippedAtTheMapEdge) {
     b.brushHeight[3][0] = b.brushHeight[0][2] = 77;
     b.brushTile[3][0] = b.brushTile[0][2] = 55;
     doc->m_nLastBrush = 0;
-    doc->m_nSelKind = selCustomBrush;
-    doc->m_nSelItem = 0;
+    doc->m_sel.m_nSelKind = selCustomBrush;
+    doc->m_sel.m_nSelItem = 0;
 
     using Cell = std::tuple<int, int, int, int>; // height, tile, mirror, flip
     auto cell = [&](int x, int y) {
         const int i = CellIndex(x, y);
-        return Cell{doc->m_height[i], doc->m_tile[i], doc->m_mirror[i], doc->m_flip[i]};
+        return Cell{doc->m_map.m_height[i], doc->m_map.m_tile[i], doc->m_map.m_mirror[i], doc->m_map.m_flip[i]};
     };
     auto stored = [&](int a, int r, int offset) {
         return std::clamp(b.brushHeight[a][r] + offset, 0, 255);
