@@ -1,6 +1,5 @@
 #include "PenDialogs.h"
 
-#include "IntegerField.h"
 #include "MainDoc.h"
 
 CustomPen CurrentCustomPen(const CMainDoc& doc) {
@@ -18,13 +17,6 @@ void ApplyCustomPen(CMainDoc& doc, const CustomPen& pen) {
     doc.m_tools.m_fPenWidth = static_cast<float>(pen.horz);
     doc.m_tools.m_fPenHeight = static_cast<float>(pen.vert);
     doc.m_tools.m_nPenGradient = pen.gradient;
-}
-
-std::optional<int> ParseCustomPenSize(std::string_view text) {
-    const IntegerField field = ParseIntegerField(text, kMinCustomPenSize, kMaxCustomPenSize);
-    if (field.error != FieldError::None)
-        return std::nullopt;
-    return field.value;
 }
 
 int GradientOpeningAxis(CMainDoc& doc) {

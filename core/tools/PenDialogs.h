@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string_view>
-
 class CMainDoc;
 
 // The pen that the Create Custom Pen dialog edits: whole-cell sizes along x and y.
@@ -22,10 +19,6 @@ CustomPen CurrentCustomPen(const CMainDoc& doc);
 // Stores a confirmed custom pen in the document's pen fields. The chosen Pen row (m_nPen)
 // is left as it was.
 void ApplyCustomPen(CMainDoc& doc, const CustomPen& pen);
-
-// Reads a typed pen size: an integer, blanks around it allowed, in 1..255. Anything else
-// (empty, not a number, out of range) gives no value.
-std::optional<int> ParseCustomPenSize(std::string_view text);
 
 // The axis a newly created Gradient dialog shows: a negative setting is first reset to 3.
 int GradientOpeningAxis(CMainDoc& doc);

@@ -1,6 +1,7 @@
 #include "InputView.h"
 
 #include "CustomPenDlg.h"
+#include "FormFields.h"
 #include "GradientDlg.h"
 #include "MapCommands.h"
 #include "MiniMapDlg.h"
@@ -68,18 +69,6 @@ QComboBox* DropDown(const QStringList& rows, QWidget* parent) {
     combo->setMinimumContentsLength(3);
     combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) + 24);
     return combo;
-}
-
-// Checks button `id` of an exclusive group, or none when the group has no such button.
-void CheckOnly(QButtonGroup* group, int id) {
-    if (QAbstractButton* b = group->button(id)) {
-        b->setChecked(true);
-        return;
-    }
-    group->setExclusive(false);
-    for (QAbstractButton* b : group->buttons())
-        b->setChecked(false);
-    group->setExclusive(true);
 }
 
 int ZoomIndex(CommandId id) {

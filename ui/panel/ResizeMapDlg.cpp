@@ -1,5 +1,6 @@
 #include "ResizeMapDlg.h"
 
+#include "FormFields.h"
 #include "MapSize.h"
 
 #include <QGridLayout>
@@ -56,28 +57,13 @@ void CResizeMapDlg::ShowFields() {
     m_pYEdit->setText(QString::number(m_nSizeY));
 }
 
-bool CResizeMapDlg::ReadSize(QLineEdit* edit, const QString& field, int& value) {
-    const SizeField size = ParseMapSizeField(edit->text().toStdString());
-    if (size.error == SizeFieldError::None) {
-        value = size.value;
-        return true;
-    }
-    const QString problem = size.error == SizeFieldError::NotInteger
-                                ? QStringLiteral("Please enter an integer.")
-                                : QStringLiteral("Please enter an integer between %1 and %2.")
-                                      .arg(kMinMapSize)
-                                      .arg(kMaxMapSize);
-    QMessageBox::warning(this, windowTitle(), field + QStringLiteral(": ") + problem);
-    edit->setFocus();
-    edit->selectAll();
-    return false;
-}
-
 void CResizeMapDlg::accept() {
     int x = 0;
     int y = 0;
-    if (!ReadSize(m_pXEdit, QStringLiteral("X Size"), x) ||
-        !ReadSize(m_pYEdit, QStringLiteral("Y Size"), y))
+    if (!ReadNumberBox(this, m_pXEdit, QStringLiteral("X Size"), kMinMapSize, kMaxMapSize,
+                       RangeMessage::WhenInteger, x) ||
+        !ReadNumberBox(this, m_pYEdit, QStringLiteral("Y Size"), kMinMapSize, kMaxMapSize,
+                       RangeMessage::WhenInteger, y))
         return;
     m_nSizeX = x;
     m_nSizeY = y;

@@ -32,8 +32,6 @@ public slots:
     void accept() override;
 
 private:
-    bool ReadSize(QLineEdit* edit, const QString& field, int& value);
-
     QLineEdit* m_pXEdit = nullptr;
     QLineEdit* m_pYEdit = nullptr;
     QLabel* m_pText = nullptr;

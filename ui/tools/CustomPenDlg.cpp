@@ -1,5 +1,6 @@
 #include "CustomPenDlg.h"
 
+#include "FormFields.h"
 #include "MainDoc.h"
 #include "PenDialogs.h"
 
@@ -15,21 +16,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// Checks the radio with `id`, or none when no radio has that id.
-void CheckId(QButtonGroup* group, int id) {
-    if (QAbstractButton* button = group->button(id)) {
-        button->setChecked(true);
-        return;
-    }
-    group->setExclusive(false);
-    for (QAbstractButton* b : group->buttons())
-        b->setChecked(false);
-    group->setExclusive(true);
-}
-
-} // namespace
+namespace {} // namespace
 
 CCustomPenDlg::CCustomPenDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Create Custom Pen"));
@@ -92,8 +79,8 @@ bool CCustomPenDlg::EditPen(CMainDoc& doc, QWidget* parent) {
 }
 
 void CCustomPenDlg::ShowFields() {
-    CheckId(m_pShapeGroup, m_nShape);
-    CheckId(m_pGradientGroup, m_nGradient);
+    CheckOnly(m_pShapeGroup, m_nShape);
+    CheckOnly(m_pGradientGroup, m_nGradient);
     m_pVertEdit->setText(QString::number(m_nVertSize));
     m_pHorzEdit->setText(QString::number(m_nHorzSize));
 }
@@ -106,27 +93,13 @@ QRadioButton* CCustomPenDlg::GradientRadio(int direction) const {
     return qobject_cast<QRadioButton*>(m_pGradientGroup->button(direction));
 }
 
-bool CCustomPenDlg::ReadSize(QLineEdit* edit, const QString& field, int& value) {
-    const std::optional<int> size = ParseCustomPenSize(edit->text().toStdString());
-    if (size) {
-        value = *size;
-        return true;
-    }
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("%1: Please enter an integer between %2 and %3.")
-                             .arg(field)
-                             .arg(kMinCustomPenSize)
-                             .arg(kMaxCustomPenSize));
-    edit->setFocus();
-    edit->selectAll();
-    return false;
-}
-
 void CCustomPenDlg::accept() {
     int vert = 0;
     int horz = 0;
-    if (!ReadSize(m_pVertEdit, QStringLiteral("Vertical Size"), vert) ||
-        !ReadSize(m_pHorzEdit, QStringLiteral("Horizontal Size"), horz))
+    if (!ReadNumberBox(this, m_pVertEdit, QStringLiteral("Vertical Size"), kMinCustomPenSize,
+                       kMaxCustomPenSize, RangeMessage::Always, vert) ||
+        !ReadNumberBox(this, m_pHorzEdit, QStringLiteral("Horizontal Size"), kMinCustomPenSize,
+                       kMaxCustomPenSize, RangeMessage::Always, horz))
         return;
     // With no radio checked (a pen value the dialog has no radio for) the field stays.
     if (m_pShapeGroup->checkedId() >= 0)

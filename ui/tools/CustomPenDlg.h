@@ -41,8 +41,6 @@ public slots:
     void accept() override;
 
 private:
-    bool ReadSize(QLineEdit* edit, const QString& field, int& value);
-
     QButtonGroup* m_pShapeGroup = nullptr;
     QButtonGroup* m_pGradientGroup = nullptr;
     QLineEdit* m_pVertEdit = nullptr;

@@ -1,5 +1,6 @@
 #include "GradientDlg.h"
 
+#include "FormFields.h"
 #include "MainDoc.h"
 #include "PenDialogs.h"
 
@@ -64,15 +65,7 @@ void CGradientDlg::SetDirection(int axis) {
     m_nDirection = axis;
     if (m_pDoc)
         m_pDoc->m_tools.m_nGradientSetting = axis;
-    if (QAbstractButton* button = m_pGroup->button(axis)) {
-        button->setChecked(true);
-        return;
-    }
-    // An axis without a radio: show none checked.
-    m_pGroup->setExclusive(false);
-    for (QAbstractButton* b : m_pGroup->buttons())
-        b->setChecked(false);
-    m_pGroup->setExclusive(true);
+    CheckOnly(m_pGroup, axis); // an axis without a radio shows none checked
 }
 
 QRadioButton* CGradientDlg::DirectionRadio(int axis) const {

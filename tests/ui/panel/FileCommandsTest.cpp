@@ -114,6 +114,8 @@ TEST_F(FileCommandsTest, AFileThatCannotBeUsedIsReportedAndTheMapStays) {
         const auto box = WhenModal<QMessageBox>([&](QMessageBox* b) { message = b->text(); });
         frame->InputView()->OnCommand(CommandId::SaveMap);
     }
+    EXPECT_TRUE(message.startsWith("The map was not saved.")) << message.toStdString();
+    EXPECT_TRUE(message.contains("x.ter")) << message.toStdString();
     EXPECT_EQ(doc.m_change.m_bModified, 1);
     EXPECT_FALSE(std::filesystem::exists(m_dir / "missing" / "x.ter"));
 }
