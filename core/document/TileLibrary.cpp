@@ -1,10 +1,9 @@
 #include "TileLibrary.h"
 
-#include "BmpFile.h"
+#include "TileDecode.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <set>
 #include <system_error>
 
@@ -28,63 +27,6 @@ char CharAt(const std::string& s, std::size_t i) {
 int DigitAt(const std::string& s, std::size_t i) {
     const char c = CharAt(s, i);
     return (c >= '0' && c <= '9') ? c - '0' : -1;
-}
-
-// Fits the picture to 128 x 128 (taller pictures are thinned, shorter ones stretched, wider ones
-// cut to their left 128 columns) and converts it to 32 bits, top row first.
-void ConvertTile(const BmpFile& bmp, Picture& tile) {
-    float sum = 0.0f;
-    const float step = static_cast<float>(bmp.height) * 0.0078125f;
-    for (int d = 0; d < kTileSize; ++d) { // d counts rows from the bottom
-        const int src = std::min(static_cast<int>(sum), bmp.height - 1);
-        sum += step;
-        const std::uint8_t* in = bmp.RowFromBottom(src);
-        std::uint32_t* out = tile.Row(kTileSize - 1 - d);
-        if (bmp.bitCount == 8) {
-            for (int x = 0; x < kTileSize; ++x)
-                out[x] = bmp.palette[in[x]];
-        } else {
-            for (int x = 0; x < kTileSize; ++x, in += 3)
-                out[x] = MakeColor(in[2], in[1], in[0]);
-        }
-    }
-}
-
-// Tiles are fitted to 128 x 128; files beyond this size are not tile pictures.
-constexpr std::streamoff kMaxTileFileBytes = 64 << 20;
-
-enum class ReadResult { Ok, Unusable, CannotOpen };
-
-// Reads one tile file into `tile` (already 128 x 128). `buffer` is reused from file to file.
-ReadResult ReadTile(const fs::path& path, Picture& tile, std::vector<std::uint8_t>& buffer,
-                    std::string& why) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        why = "cannot be opened";
-        return ReadResult::CannotOpen;
-    }
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxTileFileBytes) {
-        why = size < 0 ? "cannot be read" : "the file is too large to be a tile picture";
-        return ReadResult::Unusable;
-    }
-    buffer.resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(buffer.data()), size)) {
-        why = "cannot be read";
-        return ReadResult::Unusable;
-    }
-    BmpFile bmp;
-    const bool parsed = BmpFile::Parse(std::move(buffer), bmp, why);
-    ReadResult result = ReadResult::Unusable;
-    if (parsed && bmp.width < kTileSize) {
-        why = "the picture is narrower than 128 pixels (" + std::to_string(bmp.width) + ")";
-    } else if (parsed) {
-        ConvertTile(bmp, tile);
-        result = ReadResult::Ok;
-    }
-    buffer = std::move(bmp.bytes);
-    return result;
 }
 
 } // namespace
@@ -155,14 +97,14 @@ TileLoadReport TileLibrary::LoadTileLibrary(const fs::path& workDir) {
         if (tile.width != kTileSize || tile.height != kTileSize)
             tile = Picture(kTileSize, kTileSize);
         std::string why;
-        const ReadResult r = ReadTile(files[f], tile, buffer, why);
-        if (r == ReadResult::CannotOpen) {
+        const TileReadResult r = ReadTile(files[f], tile, buffer, why);
+        if (r == TileReadResult::CannotOpen) {
             report.status = TileLoadReport::Status::OpenFailed;
             report.openFailure = files[f].string() + " " + why;
             break;
         }
         const int i = ++m_nLastTile;
-        if (r == ReadResult::Unusable) {
+        if (r == TileReadResult::Unusable) {
             report.problems.push_back(files[f].filename().string() + ": " + why +
                                       "; the tile is shown black.");
             std::fill(tile.pixels.begin(), tile.pixels.end(), 0u);

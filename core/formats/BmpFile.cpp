@@ -75,13 +75,28 @@ bool BmpFile::Parse(std::vector<std::uint8_t> data, BmpFile& out, std::string& e
         error = "the BMP colour table is too large";
         return false;
     }
+    // The bits begin where the file header says: writers may leave a gap after the colour
+    // table, and 24-bit files may carry a table they do not use.
     const std::size_t paletteOffset = 14 + headerSize;
-    const std::size_t pixelOffset = paletteOffset + paletteCount * paletteEntrySize;
+    const std::size_t headersEnd = paletteOffset + paletteCount * paletteEntrySize;
+    const std::uint32_t pixelOffset = U32(data.data() + 10);
+    if (pixelOffset < headersEnd) {
+        error = "the BMP pixel data offset (" + std::to_string(pixelOffset) +
+                ") lies inside the headers and colour table, which end at byte " +
+                std::to_string(headersEnd);
+        return false;
+    }
+    if (pixelOffset > data.size()) {
+        error = "the BMP pixel data offset (" + std::to_string(pixelOffset) +
+                ") lies beyond the end of the file (" + std::to_string(data.size()) + " bytes)";
+        return false;
+    }
     const long long stride = ((width * bitCount + 31) / 32) * 4;
     const long long needed = static_cast<long long>(pixelOffset) + stride * height;
     if (needed > static_cast<long long>(data.size())) {
-        error = "the BMP file is shorter than its picture (" + std::to_string(data.size()) +
-                " of " + std::to_string(needed) + " bytes)";
+        error = "the BMP file is shorter than its picture (the bits from offset " +
+                std::to_string(pixelOffset) + " need " + std::to_string(needed) +
+                " bytes, the file has " + std::to_string(data.size()) + ")";
         return false;
     }
 
