@@ -333,10 +333,29 @@ void MapEditor::OnMouseMove(CellPair c, int keys) {
     m_ptHover = c;
     if (m_doc.m_tools.m_nDrawStyle == styleRect || (c.x == m_ptLast.x && c.y == m_ptLast.y))
         return;
-    if (keys & keyLButton)
-        Dispatch(buttonLeft, phaseMove, c, keys);
-    else if (keys & keyRButton)
-        Dispatch(buttonRight, phaseMove, c, keys);
+    const bool left = keys & keyLButton;
+    if (!left && !(keys & keyRButton)) {
+        m_ptLast = c;
+        return;
+    }
+    // A fast move skips cells: the tool acts on every cell of the straight line from the last
+    // handled cell, in order, so a stroke does not depend on the mouse's speed.
+    const int dx = std::abs(c.x - m_ptLast.x), dy = -std::abs(c.y - m_ptLast.y);
+    const int sx = m_ptLast.x < c.x ? 1 : -1, sy = m_ptLast.y < c.y ? 1 : -1;
+    int err = dx + dy;
+    CellPair p = m_ptLast;
+    while (p.x != c.x || p.y != c.y) {
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            p.x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            p.y += sy;
+        }
+        Dispatch(left ? buttonLeft : buttonRight, phaseMove, p, keys);
+    }
     m_ptLast = c;
 }
 

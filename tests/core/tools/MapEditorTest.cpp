@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <numeric>
 #include <tuple>
@@ -30,6 +31,45 @@ protected:
     std::unique_ptr<CMainDoc> doc;
     std::unique_ptr<MapEditor> editor;
 };
+
+TEST_F(MapEditorTest, FastMovesActOnEveryCellOfTheLineInOneStroke) {
+    // A flat jump from (2, 2) to (12, 6), then a steep one to (14, 20): every column of the
+    // first and every row of the second gets exactly one raised cell, each touching the last.
+    editor->OnLButtonDown({2, 2}, keyLButton);
+    editor->OnMouseMove({12, 6}, keyLButton);
+    editor->OnMouseMove({14, 20}, keyLButton);
+    editor->OnLButtonUp({14, 20}, 0);
+    EXPECT_EQ(doc->m_change.m_nSnapshots, 1);
+    CellPair last{2, 2};
+    auto next = [&](CellPair c) {
+        EXPECT_LE(std::abs(c.x - last.x), 1) << c.x << "," << c.y;
+        EXPECT_LE(std::abs(c.y - last.y), 1) << c.x << "," << c.y;
+        last = c;
+    };
+    for (int x = 3; x <= 12; ++x) {
+        int raised = 0, at = -1;
+        for (int y = 0; y < 7; ++y)
+            if (H(x, y) == 1)
+                ++raised, at = y;
+        ASSERT_EQ(raised, 1) << "column " << x;
+        next({x, at});
+    }
+    EXPECT_EQ(last.y, 6);
+    for (int y = 7; y <= 20; ++y) {
+        int raised = 0, at = -1;
+        for (int x = 12; x <= 14; ++x)
+            if (H(x, y) == 1)
+                ++raised, at = x;
+        ASSERT_EQ(raised, 1) << "row " << y;
+        next({at, y});
+    }
+    EXPECT_EQ(last.x, 14);
+    int total = 0;
+    for (int x = 0; x < 20; ++x)
+        for (int y = 0; y < 25; ++y)
+            total += H(x, y);
+    EXPECT_EQ(total, 1 + 10 + 14); // the press, then one cell per step of each line
+}
 
 TEST_F(MapEditorTest, AStrokeTakesOneSnapshotAndMovesWithinACellDoNothing) {
     SetH(5, 5, 7);
