@@ -172,14 +172,18 @@ template <class Source> bool ParseChunks(Source& in, TerMap& map, std::string& e
     map.hasNameTable = false;
     map.tileNames.clear();
     bool empty = true;
+    bool known = false; // a chunk of a map was found
     for (;;) {
         const int tag = in.GetByte();
         if (tag < 0) {
             if (empty)
                 error = "the file is empty";
-            return !empty;
+            else if (!known)
+                error = "it is not a TER map: no map chunk was found in it";
+            return known;
         }
         empty = false;
+        known = known || (tag != 0 && std::strchr("MSHDABT", tag) != nullptr);
         bool complete = true;
         switch (tag) {
         case 'M': {

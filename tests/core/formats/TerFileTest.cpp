@@ -220,6 +220,9 @@ TEST_F(TerFileTest, RefusesUnusableFilesAndKeepsTheDocument) {
         PutI32(f, sy);
         refused(f, "map size " + std::to_string(sx) + " x " + std::to_string(sy));
     }
+    // Bytes that hold no chunk of a map (a text file renamed) are no map at all.
+    for (const char* text : {"hello, world\n", "\x01\x02zz"})
+        refused(Bytes(text, text + std::strlen(text)), "not a TER map");
     for (int n : {500, -2}) {
         Bytes f = {'T'};
         PutI32(f, n);
