@@ -31,6 +31,7 @@ CSplitterFrame::CSplitterFrame(std::unique_ptr<CMainDoc> doc, QWidget* parent)
 
     // The panel is the window's focus: clicks on the other panes never take it away.
     setFocusProxy(m_pInputView);
+    m_pInputView->SetConfirmReplace([this] { return ConfirmClose(); });
 
     // Edits in the map view do not notify the other views; they tell the frame directly.
     connect(m_pTextView, &CTextView::edited, this, &CSplitterFrame::UpdateModifiedMark);

@@ -550,7 +550,9 @@ void CInputView::OnCommand(CommandId id) {
         RunProjectSettings(this);
         break;
     case CommandId::LoadMap:
-        OnLoadMap(*m_pDoc, m_ofn, this, this);
+        // Unsaved changes are saved or given up first, as when the window closes.
+        if (!m_confirmReplace || m_confirmReplace())
+            OnLoadMap(*m_pDoc, m_ofn, this, this);
         break;
     case CommandId::SaveMap:
         OnSaveMap(*m_pDoc, m_ofn, this, this);

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QAbstractButton;
@@ -46,6 +47,10 @@ public:
 
     // Shows the panel's state in every control.
     void RefreshControls();
+
+    // Asked before Load Map replaces the map: true when it may go (saved, discarded or
+    // unmodified). The map window sets it; without it the map is replaced.
+    void SetConfirmReplace(std::function<bool()> confirm) { m_confirmReplace = std::move(confirm); }
 
     // The controls, top to bottom.
     struct Controls {
@@ -108,4 +113,5 @@ private:
     // The panel's two modeless windows; each goes when the user closes it.
     QPointer<CGradientDlg> m_pGradientDlg;
     QPointer<CMiniMapDlg> m_pMiniMap;
+    std::function<bool()> m_confirmReplace;
 };

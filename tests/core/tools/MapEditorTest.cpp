@@ -257,7 +257,8 @@ TEST_F(MapEditorTest, CustomBrushStampsHeightsAndTilesClippedAtTheMapEdge) {
     using Cell = std::tuple<int, int, int, int>; // height, tile, mirror, flip
     auto cell = [&](int x, int y) {
         const int i = CellIndex(x, y);
-        return Cell{doc->m_map.m_height[i], doc->m_map.m_tile[i], doc->m_map.m_mirror[i], doc->m_map.m_flip[i]};
+        return Cell{doc->m_map.m_height[i], doc->m_map.m_tile[i], doc->m_map.m_mirror[i],
+                    doc->m_map.m_flip[i]};
     };
     auto stored = [&](int a, int r, int offset) {
         return std::clamp(b.brushHeight[a][r] + offset, 0, 255);

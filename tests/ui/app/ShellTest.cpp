@@ -245,6 +245,11 @@ TEST_F(ShellTest, ClosingAModifiedMapAsksFirst) {
     // Quitting asks too; Cancel keeps the editor and the map.
     MessageOf([&] { EXPECT_FALSE(m_main->close()); }, QMessageBox::Cancel);
     EXPECT_EQ(Windows().size(), 1);
+    // Loading a map over it asks the same; Cancel keeps the map and asks for no file.
+    CInputView* panel = FrameOf(window)->InputView();
+    EXPECT_EQ(MessageOf([&] { panel->OnCommand(CommandId::LoadMap); }, QMessageBox::Cancel),
+              "Save changes to Tri1?");
+    EXPECT_EQ(FrameOf(window)->GetDocument()->m_map.m_height[CellIndex(2, 2)], 9);
     MessageOf([&] { window->close(); }, QMessageBox::Discard);
     QCoreApplication::processEvents();
     EXPECT_TRUE(Windows().isEmpty());
