@@ -61,8 +61,10 @@ bool MapRenderer::Render(CMainDoc& doc, int w, int h, int scrollX, int scrollY, 
         CreateFrame(doc, w, h);
 
     const int cp = doc.m_view.m_nCellPixels;
-    const int cols = w / cp;
-    const int rows = h / cp;
+    // Partly visible cells at the right and bottom edges count: the frame is 200 pixels larger
+    // than the client area, so a cell that sticks out still fits in it.
+    const int cols = (w + cp - 1) / cp;
+    const int rows = (h + cp - 1) / cp;
     const int x0 = FirstVisibleCell(scrollX);
     const int y0 = FirstVisibleCell(scrollY);
     const int k = doc.m_view.m_nHeightViewScale > 0 ? 256 / doc.m_view.m_nHeightViewScale : 0;

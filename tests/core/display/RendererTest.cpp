@@ -172,16 +172,24 @@ TEST_F(RenderTest, FullRedrawShadesByHeightAndBlacksOutBeyondTheMap) {
     EXPECT_EQ(CellPixel(4, 0, 0, 0), 0u); // the new frame is black there
     EXPECT_EQ(CellPixel(0, 1, 0, 2),
               ExpectedPixel(doc->m_tiles.m_hTileDib[2], 0, 2, 32, 0, 1, false, 0, 0, 0, 0, 0));
-    // 200 columns x 150 rows of cells: cell (199, 149) is black (beyond the map), and the last
-    // two pixel columns are never drawn.
+    // 200.5 columns x 150 rows of cells: the half-visible column 200 is drawn too (black,
+    // beyond the map), so no pixel of the client area keeps what was there before.
     doc->m_view.m_nHeightViewScale = -1; // no shading: tiles exactly as loaded
-    renderer.m_hFrameDib.At(801, 10) = 0x123456;
-    renderer.m_hFrameDib.At(799, 10) = 0x123456;
+    for (int x : {799, 801, 803})
+        renderer.m_hFrameDib.At(x, 10) = 0x123456;
     doc->RedrawAll();
     renderer.Render(*doc, 802, 600, 0, 0, nullptr);
-    EXPECT_EQ(renderer.m_hFrameDib.At(801, 10), 0x123456u);
-    EXPECT_EQ(renderer.m_hFrameDib.At(799, 10), 0u);
+    for (int x : {799, 801, 803})
+        EXPECT_EQ(renderer.m_hFrameDib.At(x, 10), 0u) << x;
     EXPECT_EQ(CellPixel(3, 0, 3, 3), ExpectedPixel(t0, 3, 3, 32, 0, 0, false, 0, 0, 0, 0, 0));
+    // A partly visible map cell is drawn like the others: a 40-pixel client at 32 pixels a cell
+    // shows a quarter of cell 1, whose pixels beyond the client are drawn too.
+    doc->m_view.m_nZoomStep = 4;
+    doc->m_view.m_nCellPixels = 32;
+    doc->RedrawAll();
+    renderer.Render(*doc, 40, 40, 0, 0, nullptr);
+    EXPECT_EQ(CellPixel(1, 1, 20, 20), ExpectedPixel(t0, 20, 20, 4, 0, 0, false, 0, 0, 0, 0, 0));
+    EXPECT_EQ(CellPixel(1, 1, 30, 30), ExpectedPixel(t0, 30, 30, 4, 0, 0, false, 0, 0, 0, 0, 0));
     // The overview holds each cell's tile colour, black for an index beyond the library.
     EXPECT_EQ(overview.At(0, 1), static_cast<std::uint32_t>(doc->m_tiles.m_tileColor[2]));
     EXPECT_EQ(overview.At(4, 0), 0u);
@@ -255,17 +263,19 @@ TEST_F(RenderTest, GridAndScaleMarker) {
     doc->m_view.m_bGrid = 1;
     doc->m_view.m_bScaleMarker = 1;
     doc->m_view.m_nHeightViewScale = -1;
-    renderer.Render(*doc, 300, 260, 0, 0, nullptr); // 2 x 2 whole cells at x1
+    renderer.Render(*doc, 300, 260, 0, 0, nullptr); // 2 x 2 whole cells and parts at x1
     const Picture& f = renderer.m_hFrameDib;
     // Vertical line on the first column of the second cell column, rows 0..254.
     EXPECT_EQ(f.At(128, 100), kGridVColor);
     EXPECT_EQ(f.At(128, 254), kGridVColor);
     EXPECT_NE(f.At(128, 255), kGridVColor);
-    EXPECT_NE(f.At(256, 100), kGridVColor); // no line after the last whole column
-    // Horizontal line on the last row of the first cell row, columns 0..255.
+    EXPECT_EQ(f.At(256, 100), kGridVColor); // the partly visible third column has its line
+    EXPECT_NE(f.At(384, 100), kGridVColor); // and none beyond it
+    // Horizontal line on the last row of the first cell row, over all three cell columns.
     EXPECT_EQ(f.At(0, 127), kGridHColor);
     EXPECT_EQ(f.At(255, 127), kGridHColor);
-    EXPECT_NE(f.At(256, 127), kGridHColor);
+    EXPECT_EQ(f.At(383, 127), kGridHColor);
+    EXPECT_NE(f.At(384, 127), kGridHColor);
     // Marker: s = 66; top edge on row 1, bottom on row 65, left on column 2, right on 66.
     EXPECT_EQ(f.At(3, 1), kGridHColor);
     EXPECT_EQ(f.At(65, 1), kGridHColor);
