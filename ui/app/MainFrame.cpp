@@ -58,7 +58,8 @@ void CMainFrame::CreateMenus() {
     exportMenu->addSeparator();
     AddCommand(exportMenu, CommandId::ExportHeightRaw, QStringLiteral("Heightmap\tRAW"));
     file->addSeparator();
-    AddCommand(file, CommandId::ProjectSettings, QString());
+    // The project form stores nothing yet: its (empty) menu item stays out of sight.
+    AddCommand(file, CommandId::ProjectSettings, QString())->setVisible(false);
     file->addSeparator();
     AddCommand(file, CommandId::Exit, QStringLiteral("E&xit"));
 

@@ -273,7 +273,9 @@ QWidget* CInputView::BuildEditModeGroup(QWidget* form) {
 
     // The help lines of the mode: shown, not chosen.
     m_ctl.status = new QListWidget(group);
-    m_ctl.status->setEnabled(false);
+    // Help lines: ordinary text that cannot be selected or take the focus.
+    m_ctl.status->setSelectionMode(QAbstractItemView::NoSelection);
+    m_ctl.status->setFocusPolicy(Qt::NoFocus);
     m_ctl.status->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ctl.status->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ctl.status->setFixedHeight(kMaxStatusLines * m_ctl.status->fontMetrics().height() +

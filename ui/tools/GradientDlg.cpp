@@ -16,12 +16,15 @@ CGradientDlg::CGradientDlg(CMainDoc* doc, QWidget* owner) : QDialog(owner), m_pD
 
     auto* heading = new QLabel(QStringLiteral("Gradient Direction"), this);
 
-    // Diagonal, vertical, horizontal, and the unlabelled mound (highest in the centre).
+    // Diagonal, vertical, horizontal, and the mound (highest in the centre).
     m_pGroup = new QButtonGroup(this);
     auto* radios = new QHBoxLayout;
-    const char* texts[] = {"\\", "|", "-", ""};
+    const char* texts[] = {"\\", "|", "-", "Mound"};
+    const char* tips[] = {"Diagonal ramp", "Vertical ramp", "Horizontal ramp",
+                          "Mound: highest in the middle of the rectangle"};
     for (int i = 0; i < 4; ++i) {
         auto* radio = new QRadioButton(QString::fromLatin1(texts[i]), this);
+        radio->setToolTip(QString::fromLatin1(tips[i]));
         m_pGroup->addButton(radio, i);
         radios->addWidget(radio);
     }

@@ -186,11 +186,14 @@ TEST_F(ShellTest, OnlyHandledCommandsAreEnabled) {
          {CommandId::ImportHeightBmp, CommandId::ImportHeightRaw, CommandId::ExportT3d,
           CommandId::ExportHeightGroup, CommandId::ExportHeightRaw})
         EXPECT_FALSE(m_main->Action(id)->isEnabled()) << static_cast<int>(id);
-    for (CommandId id :
-         {CommandId::FileNew, CommandId::About, CommandId::Exit, CommandId::Undo, CommandId::Zoom1,
-          CommandId::Zoom32, CommandId::NewMap, CommandId::ResizeMap, CommandId::LoadMap,
-          CommandId::SaveMap, CommandId::ProjectSettings})
+    for (CommandId id : {CommandId::FileNew, CommandId::About, CommandId::Exit, CommandId::Undo,
+                         CommandId::Zoom1, CommandId::Zoom32, CommandId::NewMap,
+                         CommandId::ResizeMap, CommandId::LoadMap, CommandId::SaveMap})
         EXPECT_TRUE(m_main->Action(id)->isEnabled()) << static_cast<int>(id);
+    // No empty item that opens a form which stores nothing.
+    EXPECT_FALSE(m_main->Action(CommandId::ProjectSettings)->isVisible());
+    for (const QAction* item : file->actions())
+        EXPECT_TRUE(item->isSeparator() || !item->isVisible() || !item->text().isEmpty());
 
     // With no map window open only the application's commands remain.
     m_main->MdiArea()->closeAllSubWindows();

@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -101,6 +103,31 @@ protected:
         EXPECT_EQ(Rows(Ctl().status), status);
     }
 
+    // The help lines read as ordinary text: enabled, in the text colour on the list's base,
+    // and neither selectable nor focusable.
+    void ExpectHelpLinesReadable() {
+        QListWidget* list = Ctl().status;
+        EXPECT_TRUE(list->isEnabled());
+        EXPECT_EQ(list->focusPolicy(), Qt::NoFocus);
+        ASSERT_GT(list->count(), 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
+        EXPECT_TRUE(list->selectedItems().isEmpty());
+        EXPECT_FALSE(list->hasFocus());
+        const QColor text = list->palette().color(QPalette::Active, QPalette::Text);
+        const QColor base = list->palette().color(QPalette::Active, QPalette::Base);
+        auto luminance = [](const QColor& c) {
+            auto channel = [](double v) {
+                return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+                   0.0722 * channel(c.blueF());
+        };
+        const double hi = std::max(luminance(text), luminance(base));
+        const double lo = std::min(luminance(text), luminance(base));
+        EXPECT_GE((hi + 0.05) / (lo + 0.05), 4.5);
+    }
+
     // Clicks the tree item at `path` (texts from the top level down), opening its parents.
     void ClickItem(const QStringList& path) {
         QTreeWidget* tree = Ctl().tree;
@@ -134,6 +161,7 @@ TEST_F(InputViewTest, ControlsShowThePanelStateAndClicksChangeIt) {
     EXPECT_EQ(TopLevel(Ctl().tree), QStringList({"GRDI", "RKGR", "SAWA", "SNRK"}));
     EXPECT_EQ(m_panel->State().m_nEditMode, 0);
     ExpectControlsShowTheState();
+    ExpectHelpLinesReadable();
 
     Click(Ctl().mode[4]);
     EXPECT_EQ(m_doc->m_tools.m_nTool, toolSingleTile);

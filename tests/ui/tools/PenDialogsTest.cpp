@@ -89,6 +89,9 @@ TEST(PenDialogsTest, GradientDialogIsReusedWhileOpenAndItsChoiceOutlivesIt) {
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_FALSE(dlg->isModal());
     EXPECT_TRUE(dlg->DirectionRadio(1)->isChecked());
+    EXPECT_EQ(dlg->DirectionRadio(3)->text(), "Mound"); // every direction says what it is
+    for (int axis = 0; axis < 4; ++axis)
+        EXPECT_FALSE(dlg->DirectionRadio(axis)->toolTip().isEmpty()) << axis;
     ClickButton(dlg->DirectionRadio(2));
     EXPECT_EQ(doc->m_tools.m_nGradientSetting, 2);
     CGradientDlg::OpenFor(*doc, &owner, slot);
