@@ -123,16 +123,25 @@ bool ParseMeminfo(std::string_view text, MemoryStatus& status) {
     return true;
 }
 
+std::uint64_t ParseResidentSize(std::string_view statusText) {
+    std::uint64_t bytes = 0;
+    return MeminfoValue(statusText, "VmRSS", bytes) ? bytes : 0;
+}
+
+namespace {
+std::string ReadWholeFile(const char* path) {
+    std::ifstream in(path);
+    return in ? std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>())
+              : std::string();
+}
+} // namespace
+
 MemoryStatus ReadMemoryStatus() {
-    std::ifstream in("/proc/meminfo");
-    if (in) {
-        const std::string text((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-        MemoryStatus status;
-        if (ParseMeminfo(text, status))
-            return status;
-    }
-    return MemoryFromSysinfo();
+    MemoryStatus status;
+    if (!ParseMeminfo(ReadWholeFile("/proc/meminfo"), status))
+        status = MemoryFromSysinfo();
+    status.processResident = ParseResidentSize(ReadWholeFile("/proc/self/status"));
+    return status;
 }
 
 MapInfoReport BuildMapInfoReport(CMainDoc& doc, const MemoryStatus& memory) {
@@ -155,5 +164,7 @@ MapInfoReport BuildMapInfoReport(CMainDoc& doc, const MemoryStatus& memory) {
     r.physFree = Kilobytes(memory.physFree);
     r.swapTotal = Kilobytes(memory.swapTotal);
     r.swapFree = Kilobytes(memory.swapFree);
+    r.processMemory = Kilobytes(memory.processResident);
+    r.mapSize = std::to_string(doc.m_map.m_nSizeX) + " x " + std::to_string(doc.m_map.m_nSizeY);
     return r;
 }

@@ -27,20 +27,26 @@ struct MemoryStatus {
     std::uint64_t physFree = 0;
     std::uint64_t swapTotal = 0;
     std::uint64_t swapFree = 0;
+    std::uint64_t processResident = 0; // this editor's own use of physical memory
 };
 
-// Reads /proc/meminfo; falls back to sysinfo() when that file cannot be read or parsed.
+// Reads /proc/meminfo (falling back to sysinfo() when that file cannot be read or parsed) and
+// the editor's resident size from /proc/self/status.
 MemoryStatus ReadMemoryStatus();
 
 // Parses the text of /proc/meminfo. Free physical memory is MemAvailable (MemFree plus
 // buffers and page cache on kernels without it). False when MemTotal is missing or zero.
 bool ParseMeminfo(std::string_view text, MemoryStatus& status);
 
+// The resident size (VmRSS) of a /proc/<pid>/status text in bytes; 0 when it is missing.
+std::uint64_t ParseResidentSize(std::string_view statusText);
+
 // Used physical memory in percent of the total, 0..100 (0 for a zero total).
 int MemoryLoadPercent(std::uint64_t total, std::uint64_t free);
 
-// The eleven values of the map information report, as they are shown.
+// The values of the map information report, as they are shown.
 struct MapInfoReport {
+    std::string mapSize;        // "256 x 256"
     std::string allTilesMemory; // loaded tile pictures at 48K each
     std::string uniqueTiles;
     std::string mapTilesMemory; // the map's distinct tiles at 48K each
@@ -49,6 +55,7 @@ struct MapInfoReport {
     std::string physFree;
     std::string swapTotal;
     std::string swapFree;
+    std::string processMemory;
     std::string minimumHeight;
     std::string maximumHeight;
     std::string averageHeight;

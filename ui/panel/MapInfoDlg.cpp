@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace {
 
 const char* const kCaptions[CMapInfoDlg::kRows] = {
@@ -18,22 +20,25 @@ const char* const kCaptions[CMapInfoDlg::kRows] = {
     "Memory Used (All Programs)",
     "Total Physical Memory",
     "Physical Memory Available",
-    "Total Virtual Memory",
-    "Virtual Memory Available",
+    // This system's paging space is its swap.
+    "Total Swap",
+    "Swap Available",
     "Minimum",
     "Maximum",
     "Average",
+    "Used by This Editor",
+    "Map Size",
 };
 
 struct Frame {
     const char* title;
-    int first;
-    int last;
+    std::initializer_list<int> rows;
 };
 const Frame kFrames[] = {
-    {"Tile Memory Usage", 0, 2},
-    {"Program Memory Usage", 3, 7},
-    {"Height", 8, 10},
+    {"Map", {12}},
+    {"Tile Memory Usage", {0, 1, 2}},
+    {"Program Memory Usage", {3, 4, 5, 6, 7, 11}},
+    {"Height", {8, 9, 10}},
 };
 
 } // namespace
@@ -47,13 +52,14 @@ CMapInfoDlg::CMapInfoDlg(QWidget* parent) : QDialog(parent) {
         auto* box = new QGroupBox(QString::fromLatin1(f.title), this);
         auto* grid = new QGridLayout(box);
         grid->setColumnStretch(0, 1);
-        for (int i = f.first; i <= f.last; ++i) {
+        int line = 0;
+        for (int i : f.rows) {
             m_pCaption[i] = new QLabel(QString::fromLatin1(kCaptions[i]), box);
             // Memory figures can be long: the values get the room they need.
             m_pValue[i] = new QLabel(box);
             m_pValue[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            grid->addWidget(m_pCaption[i], i - f.first, 0);
-            grid->addWidget(m_pValue[i], i - f.first, 1);
+            grid->addWidget(m_pCaption[i], line, 0);
+            grid->addWidget(m_pValue[i], line++, 1);
         }
         layout->addWidget(box);
     }
@@ -70,9 +76,9 @@ CMapInfoDlg::CMapInfoDlg(QWidget* parent) : QDialog(parent) {
 
 void CMapInfoDlg::ShowReport(const MapInfoReport& r) {
     const std::string* values[kRows] = {
-        &r.allTilesMemory, &r.uniqueTiles,   &r.mapTilesMemory, &r.memoryLoad,
-        &r.physTotal,      &r.physFree,      &r.swapTotal,      &r.swapFree,
-        &r.minimumHeight,  &r.maximumHeight, &r.averageHeight,
+        &r.allTilesMemory, &r.uniqueTiles,   &r.mapTilesMemory, &r.memoryLoad,    &r.physTotal,
+        &r.physFree,       &r.swapTotal,     &r.swapFree,       &r.minimumHeight, &r.maximumHeight,
+        &r.averageHeight,  &r.processMemory, &r.mapSize,
     };
     for (int i = 0; i < kRows; ++i)
         m_pValue[i]->setText(QString::fromStdString(*values[i]));

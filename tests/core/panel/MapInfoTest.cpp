@@ -35,6 +35,7 @@ TEST(MapInfoTest, ReportOfAClearedMapWithTenTiles) {
     EXPECT_EQ(r.physFree, "3000K");
     EXPECT_EQ(r.swapTotal, "6291456K"); // beyond 32 bits in bytes
     EXPECT_EQ(r.swapFree, "0K");
+    EXPECT_EQ(r.mapSize, "256 x 256");
 }
 
 TEST(MapInfoTest, StatisticsCoverOnlyTheMapArea) {
@@ -118,8 +119,12 @@ TEST(MapInfoTest, MemoryFiguresFromMeminfo) {
     EXPECT_EQ(MemoryLoadPercent(100, 200), 0); // free above total
     EXPECT_EQ(MemoryLoadPercent(UINT64_MAX, 0), 100);
 
-    // This machine.
+    EXPECT_EQ(ParseResidentSize("Name:\tx\nVmPeak:\t 900 kB\nVmRSS:\t  5120 kB\n"), 5120u * 1024);
+    EXPECT_EQ(ParseResidentSize("Name:\tx\n"), 0u);
+
+    // This machine, and this process: a few megabytes at least.
     const MemoryStatus here = ReadMemoryStatus();
     EXPECT_TRUE(here.physTotal > 0 && here.physFree <= here.physTotal);
+    EXPECT_GT(here.processResident, 1u << 20);
     EXPECT_TRUE(here.loadPercent >= 0 && here.loadPercent <= 100);
 }

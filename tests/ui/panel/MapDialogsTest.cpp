@@ -143,6 +143,9 @@ TEST_F(MapDialogsTest, MapInfoShowsTheMapAndThisMachinesMemory) {
         EXPECT_EQ(dlg->Value(8)->text(), "10");
         EXPECT_EQ(dlg->Value(9)->text(), "250");
         EXPECT_EQ(dlg->Value(10)->text(), "11"); // 110,238 over the area's 10,000 cells, cut
+        EXPECT_EQ(dlg->Caption(6)->text(), "Total Swap");
+        EXPECT_NE(dlg->Value(11)->text(), "0K"); // the editor's own memory
+        EXPECT_EQ(dlg->Value(12)->text(), "100 x 100");
         QTest::mouseClick(dlg->OkButton(), Qt::LeftButton);
         EXPECT_FALSE(dlg->isVisible());
     });
