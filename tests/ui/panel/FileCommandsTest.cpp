@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -73,6 +74,10 @@ TEST_F(FileCommandsTest, SaveThroughTheMenuCommandAndLoadIntoAnotherMap) {
 
     auto second = NewMap();
     CMainDoc& b = *second->GetDocument();
+    // Its open mini map takes the loaded map's size at once.
+    QTest::mouseClick(second->InputView()->Ctl().miniMap, Qt::LeftButton);
+    ASSERT_NE(second->InputView()->MiniMap(), nullptr);
+    EXPECT_EQ(second->InputView()->MiniMap()->size(), QSize(256, 256));
     {
         const auto watch = AnswerFileDialog((m_dir / "island.ter").c_str());
         second->InputView()->OnCommand(CommandId::LoadMap);
@@ -86,6 +91,7 @@ TEST_F(FileCommandsTest, SaveThroughTheMenuCommandAndLoadIntoAnotherMap) {
         for (int y = 0; y < 70; ++y)
             ASSERT_EQ(a.m_map.m_tile[CellIndex(x, y)], b.m_map.m_tile[CellIndex(x, y)]);
     EXPECT_EQ(second->DisplayName(), "island.ter");
+    EXPECT_EQ(second->InputView()->MiniMap()->size(), QSize(100, 70));
     EXPECT_EQ(b.m_change.m_bModified, 0);
 }
 
