@@ -15,6 +15,10 @@ CClearMapDlg::CClearMapDlg(QWidget* parent) : QDialog(parent) {
         QStringLiteral("Are you certain you want to clear the current map data and start over?"),
         frame);
     text->setWordWrap(true);
+    // A top-level window does not grow for a wrapped label's height: give the label the width
+    // and the height its text needs at that width, whatever the font and scale.
+    const int width = text->fontMetrics().averageCharWidth() * 36;
+    text->setMinimumSize(width, text->heightForWidth(width));
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(text);
 
@@ -32,5 +36,5 @@ CClearMapDlg::CClearMapDlg(QWidget* parent) : QDialog(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(frame, 1);
     layout->addLayout(buttons);
-    resize(340, sizeHint().height());
+    adjustSize();
 }
