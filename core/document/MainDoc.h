@@ -43,6 +43,11 @@ struct ViewSettings {
     int m_nShadeBase = 0;
     int m_nHeightViewScale = 8;
     int m_bGouraud = 0;
+    // The cells the map view shows (partly shown ones included), kept current by its paint.
+    int m_nVisibleX = 0;
+    int m_nVisibleY = 0;
+    int m_nVisibleCols = 0;
+    int m_nVisibleRows = 0;
 };
 
 // How the mouse edits the map: tool, draw style, pen and the tools' options.

@@ -313,18 +313,28 @@ void MapEditor::SetRectanglePen(int x0, int y0, int x1, int y1) {
     m_doc.m_tools.m_fPenHeight = static_cast<float>(y1 - y0 + 1);
 }
 
+bool MapEditor::RectDragCells(CellPair& from, CellPair& to) const {
+    if (!m_bButtonDown || m_doc.m_tools.m_nDrawStyle != styleRect)
+        return false;
+    from = m_ptAnchor;
+    to = m_ptHover;
+    return true;
+}
+
 void MapEditor::OnLButtonDown(CellPair c, int keys) {
+    m_bButtonDown = 1;
     m_doc.SaveUndo();
-    m_ptAnchor = m_ptLast = c;
+    m_ptAnchor = m_ptLast = m_ptHover = c;
     if (m_doc.m_tools.m_nDrawStyle != styleRect)
         Dispatch(buttonLeft, phaseDown, c, keys);
 }
 
 void MapEditor::OnRButtonDown(CellPair c, int keys) {
+    m_bButtonDown = 1;
     // The right button of Height Level only picks a level: nothing to undo.
     if (m_doc.m_tools.m_nTool != toolHeightLevel)
         m_doc.SaveUndo();
-    m_ptAnchor = m_ptLast = c;
+    m_ptAnchor = m_ptLast = m_ptHover = c;
     if (m_doc.m_tools.m_nDrawStyle != styleRect)
         Dispatch(buttonRight, phaseDown, c, keys);
 }
@@ -360,6 +370,7 @@ void MapEditor::OnMouseMove(CellPair c, int keys) {
 }
 
 void MapEditor::OnRButtonUp(CellPair r, int keys) {
+    m_bButtonDown = 0;
     const int x0 = std::min(m_ptAnchor.x, r.x), x1 = std::max(m_ptAnchor.x, r.x);
     const int y0 = std::min(m_ptAnchor.y, r.y), y1 = std::max(m_ptAnchor.y, r.y);
     if (m_doc.m_tools.m_nDrawStyle != styleRect) {
@@ -373,6 +384,7 @@ void MapEditor::OnRButtonUp(CellPair r, int keys) {
 }
 
 void MapEditor::OnLButtonUp(CellPair r, int keys) {
+    m_bButtonDown = 0;
     if (m_doc.m_tools.m_nDrawStyle != styleRect)
         return;
     const int x0 = std::min(m_ptAnchor.x, r.x), x1 = std::max(m_ptAnchor.x, r.x);

@@ -12,6 +12,11 @@ public:
     CellPair m_ptAnchor{0, 0}; // where the last button went down
     CellPair m_ptLast{0, 0};   // the cell last handled
     CellPair m_ptHover{1, 1};  // the cell under the mouse
+    int m_bButtonDown = 0;     // a button went down in the map and has not come up yet
+
+    // While a Rect-style drag is in progress: its corner cells (anchor and the cell under the
+    // mouse), for the map view to outline.
+    bool RectDragCells(CellPair& from, CellPair& to) const;
 
     void OnLButtonDown(CellPair c, int keys);
     void OnRButtonDown(CellPair c, int keys);

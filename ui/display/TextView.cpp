@@ -6,7 +6,12 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QScrollBar>
+
+#include <algorithm>
+
+const QColor CTextView::kRectOutlineColor(255, 255, 0);
 
 CTextView::CTextView(CMainDoc* doc, QWidget* parent)
     : QAbstractScrollArea(parent), m_pDoc(doc), m_editor(*doc) {
@@ -136,6 +141,12 @@ void CTextView::paintEvent(QPaintEvent*) {
     if (w <= 0 || h <= 0)
         return;
     const QPoint scroll = ScrollPosition();
+    ViewSettings& view = m_pDoc->m_view;
+    const int cp = view.m_nCellPixels;
+    view.m_nVisibleX = FirstVisibleCell(scroll.x());
+    view.m_nVisibleY = FirstVisibleCell(scroll.y());
+    view.m_nVisibleCols = (w + cp - 1) / cp;
+    view.m_nVisibleRows = (h + cp - 1) / cp;
     Picture* overview = m_pDoc->HasOverview() ? &m_pDoc->m_overview : nullptr;
     const bool drew = m_renderer.Render(*m_pDoc, w, h, scroll.x(), scroll.y(), overview);
     if (drew && overview)
@@ -147,6 +158,19 @@ void CTextView::paintEvent(QPaintEvent*) {
                        frame.height, frame.width * 4, QImage::Format_RGB32);
     QPainter painter(viewport());
     painter.drawImage(QPoint(0, 0), image, QRect(0, 0, w, h));
+
+    // A Rect drag in progress: a thin outline around the cells the release will act on.
+    CellPair from{}, to{};
+    if (m_editor.RectDragCells(from, to)) {
+        const int left = (std::min(from.x, to.x) - view.m_nVisibleX) * cp;
+        const int top = (std::min(from.y, to.y) - view.m_nVisibleY) * cp;
+        const int right = (std::max(from.x, to.x) + 1 - view.m_nVisibleX) * cp - 1;
+        const int bottom = (std::max(from.y, to.y) + 1 - view.m_nVisibleY) * cp - 1;
+        painter.setPen(QPen(kRectOutlineColor, 1));
+        painter.setBrush(Qt::NoBrush);
+        // A 1-pixel outline of a QRect covers one pixel more than the rectangle each way.
+        painter.drawRect(QRect(left, top, right - left, bottom - top));
+    }
 
     // The readout of the cell under the mouse: pale green with a dark shadow, lower left.
     const QString text =

@@ -5,6 +5,7 @@
 #include "MapRenderer.h"
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QPoint>
 
 // The map view: the upper right pane of a map window. It draws the visible cells through the
@@ -28,6 +29,8 @@ public:
     QPoint CellAt(const QPoint& client) const;
 
     QSize m_sizeTotal;
+    // The outline of a Rect drag in progress.
+    static const QColor kRectOutlineColor;
     const MapRenderer& Renderer() const { return m_renderer; }
     // The mouse handling: anchor, last and hover cells, and the tools it drives.
     MapEditor& Editor() { return m_editor; }

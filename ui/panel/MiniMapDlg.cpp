@@ -3,8 +3,11 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 
 #include <algorithm>
+
+const QColor CMiniMapDlg::kViewRectColor(255, 255, 0);
 
 CMiniMapDlg::CMiniMapDlg(CMainDoc* doc, QWidget* panel, std::function<void()> userClosed)
     : QDialog(panel), m_pDoc(doc), m_pPanelView(dynamic_cast<CDocObserver*>(panel)),
@@ -69,11 +72,31 @@ void CMiniMapDlg::paintEvent(QPaintEvent*) {
     const QRect shown(0, 0, std::min(picture.width, kShownCells),
                       std::min(picture.height, kShownCells));
     painter.drawImage(QPoint(0, 0), image, shown);
+    // The part of the map that the map view shows.
+    const QRect view = ViewRect();
+    if (!view.isEmpty()) {
+        painter.setPen(QPen(kViewRectColor, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(view.adjusted(0, 0, -1, -1));
+    }
+}
+
+QRect CMiniMapDlg::ViewRect() const {
+    if (!m_pDoc)
+        return {};
+    const ViewSettings& v = m_pDoc->m_view;
+    return QRect(v.m_nVisibleX, v.m_nVisibleY, v.m_nVisibleCols, v.m_nVisibleRows);
 }
 
 void CMiniMapDlg::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        RequestJump(event->position().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        const QPoint p = event->position().toPoint();
+        const QRect view = ViewRect();
+        // Grabbing the view's rectangle drags it; a click elsewhere centres the view there.
+        m_grab =
+            view.contains(p) ? p - view.topLeft() : QPoint(view.width() / 2, view.height() / 2);
+        RequestJump(p);
+    }
     QDialog::mousePressEvent(event);
 }
 
@@ -87,5 +110,6 @@ void CMiniMapDlg::RequestJump(const QPoint& client) {
     if (!m_pDoc || client.x() < 0 || client.y() < 0 || client.x() >= kShownCells ||
         client.y() >= kShownCells)
         return;
-    m_pDoc->RequestJump(client.x(), client.y(), m_pPanelView);
+    const QPoint topLeft = client - m_grab;
+    m_pDoc->RequestJump(std::max(0, topLeft.x()), std::max(0, topLeft.y()), m_pPanelView);
 }

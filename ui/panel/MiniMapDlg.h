@@ -2,15 +2,18 @@
 
 #include "MainDoc.h"
 
+#include <QColor>
 #include <QDialog>
+#include <QRect>
 
 #include <functional>
 
 // The modeless "Map View" window: the editing area at one pixel per cell, each pixel the
 // average colour of the cell's tile. It shows the document's overview picture, which the map
-// view keeps current while the window is open. Only the first 256 x 256 cells are shown and
-// clickable. A left click or drag asks the map view to show the cell under the pointer at its
-// top left. Closing the window gives up the overview and destroys the window.
+// view keeps current while the window is open, and outlines the cells the map view shows. Only
+// the first 256 x 256 cells are shown and clickable. A left click centres the map view on the
+// clicked cell; dragging the outline (or dragging after a click) scrolls the map view along.
+// Closing the window gives up the overview and destroys the window.
 class CMiniMapDlg : public QDialog, public CDocObserver {
     Q_OBJECT
 
@@ -28,6 +31,10 @@ public:
     void SetUserClosed(std::function<void()> userClosed) { m_userClosed = std::move(userClosed); }
     // Closes without the user-closed notice (the panel's toggle turned off).
     void CloseQuietly();
+    // The map view's cells, in window pixels (one per cell).
+    QRect ViewRect() const;
+    static const QColor kViewRectColor;
+
     // False once closed: the window no longer shows the document and is about to go.
     bool IsAttached() const { return m_pDoc != nullptr; }
 
@@ -49,4 +56,5 @@ private:
     CMainDoc* m_pDoc;
     CDocObserver* m_pPanelView;
     std::function<void()> m_userClosed;
+    QPoint m_grab; // where the pointer holds the view's rectangle, from its top left
 };

@@ -4,6 +4,7 @@
 #include "MainDoc.h"
 #include "SplitterFrame.h"
 #include "TestSupport.h"
+#include "ToolCodes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -116,6 +117,25 @@ TEST_F(TextViewTest, MouseMovesUpdateTheReadoutCell) {
     QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, QPoint(50, 50));
     EXPECT_FALSE(m_view->hasFocus());
     EXPECT_FALSE(m_view->viewport()->hasFocus());
+}
+
+TEST_F(TextViewTest, ARectDragIsOutlinedUntilTheRelease) {
+    m_frame->InputView()->OnCommand(CommandId::Zoom16); // 8 pixels a cell
+    m_doc->m_tools.m_nDrawStyle = styleRect;
+    QWidget* vp = m_view->viewport();
+    auto outlined = [&](QPoint p) {
+        return (Shown().pixel(p) & 0xFFFFFF) == (CTextView::kRectOutlineColor.rgb() & 0xFFFFFF);
+    };
+    QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(2 * 8 + 3, 1 * 8 + 3)); // cell (2, 1)
+    QTest::mouseMove(vp, QPoint(6 * 8 + 3, 4 * 8 + 3));                      // cell (6, 4)
+    // The outline runs along the outer pixels of cells (2, 1) to (6, 4).
+    EXPECT_TRUE(outlined(QPoint(2 * 8, 1 * 8)));
+    EXPECT_TRUE(outlined(QPoint(7 * 8 - 1, 3 * 8)));
+    EXPECT_TRUE(outlined(QPoint(4 * 8, 5 * 8 - 1)));
+    EXPECT_FALSE(outlined(QPoint(4 * 8, 3 * 8))); // inside
+    EXPECT_FALSE(outlined(QPoint(7 * 8, 3 * 8))); // outside
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(6 * 8 + 3, 4 * 8 + 3));
+    EXPECT_FALSE(outlined(QPoint(2 * 8, 1 * 8)));
 }
 
 TEST_F(TextViewTest, DraggingRaisesTheCellsUnderTheMouseAndUndoRevertsTheStroke) {

@@ -65,23 +65,33 @@ TEST_F(MiniMapTest, ShowsTheMapAndClicksScrollTheMapView) {
     EXPECT_EQ(shown.pixel(11, 20) & 0xFFFFFF,
               static_cast<std::uint32_t>(m_doc->m_tiles.m_tileColor[0]));
 
-    // A click asks the map view to show that cell at its top left; the view's own update
-    // brings the paint that serves it.
-    QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(40, 30));
-    QApplication::processEvents();
-    EXPECT_EQ(m_view->ScrollPosition(), QPoint(240, 180));
-    EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(40, 30));
+    // The outline shows the cells the map view shows, partly shown ones included.
+    const QRect view = mini->ViewRect();
+    const QSize viewport = m_view->viewport()->size();
+    EXPECT_EQ(view, QRect(0, 0, (viewport.width() + 127) / 128, (viewport.height() + 127) / 128));
+    EXPECT_EQ(shown.pixel(view.right(), 3), CMiniMapDlg::kViewRectColor.rgb());
+    const QPoint half(view.width() / 2, view.height() / 2);
 
-    // Dragging with the button held keeps the view following; left of the picture is ignored.
-    QTest::mousePress(mini, Qt::LeftButton, {}, QPoint(5, 5));
-    for (QPoint p : {QPoint(12, 9), QPoint(-3, 9)}) {
+    // A click centres the map view on the clicked cell; the view's own update brings the paint
+    // that serves it.
+    QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(40, 30));
+    PaintView();
+    EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(40, 30) - half);
+    EXPECT_EQ(mini->ViewRect().topLeft(), QPoint(40, 30) - half);
+
+    // Dragging the outline takes the view along, the grabbed point staying under the pointer;
+    // left of the picture is ignored.
+    const QPoint grab = mini->ViewRect().topLeft() + QPoint(1, 1);
+    QTest::mousePress(mini, Qt::LeftButton, {}, grab);
+    for (QPoint p : {grab + QPoint(7, 4), QPoint(-3, 9)}) {
         QMouseEvent move(QEvent::MouseMove, p, mini->mapToGlobal(p), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
         QApplication::sendEvent(mini, &move);
         PaintView();
-        EXPECT_EQ(m_view->ScrollPosition(), QPoint(72, 54));
+        EXPECT_EQ(mini->ViewRect().topLeft(), grab + QPoint(6, 3));
     }
-    QTest::mouseRelease(mini, Qt::LeftButton, {}, QPoint(12, 9));
+    QTest::mouseRelease(mini, Qt::LeftButton, {}, grab + QPoint(7, 4));
+    const QPoint dragged = m_view->ScrollPosition();
 
     // A 512 x 512 map: the window grows, but only the first 256 x 256 cells are clickable.
     m_doc->m_map.m_nSizeX = m_doc->m_map.m_nSizeY = 512;
@@ -90,10 +100,10 @@ TEST_F(MiniMapTest, ShowsTheMapAndClicksScrollTheMapView) {
     QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(300, 10));
     QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(10, 256));
     PaintView();
-    EXPECT_EQ(m_view->ScrollPosition(), QPoint(72, 54));
+    EXPECT_EQ(m_view->ScrollPosition(), dragged);
     QTest::mouseClick(mini, Qt::LeftButton, {}, QPoint(255, 255));
     PaintView();
-    EXPECT_EQ(m_view->ScrollPosition(), QPoint(1530, 1530));
+    EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(255, 255) - half);
     EXPECT_EQ(m_userCloses, 0);
 }
 
