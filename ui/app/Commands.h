@@ -26,6 +26,9 @@ enum class CommandId {
     Zoom8,
     Zoom16,
     Zoom32,
+    ZoomIn,
+    ZoomOut,
+    ScrollHome,
 };
 
 // Something in the command route: it says which commands it handles and carries them out.

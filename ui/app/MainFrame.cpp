@@ -74,6 +74,14 @@ void CMainFrame::CreateMenus() {
     AddCommand(zoom, CommandId::Zoom8, QStringLiteral("x8"));
     AddCommand(zoom, CommandId::Zoom16, QStringLiteral("x16"));
     AddCommand(zoom, CommandId::Zoom32, QStringLiteral("x32"));
+    zoom->addSeparator();
+    // Also Ctrl+mouse wheel over the map; the arrow keys scroll by a cell, with Shift by a page.
+    AddCommand(zoom, CommandId::ZoomIn, QStringLiteral("Zoom &In\t+"))
+        ->setShortcuts({QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)});
+    AddCommand(zoom, CommandId::ZoomOut, QStringLiteral("Zoom &Out\t-"),
+               QKeySequence(Qt::Key_Minus));
+    AddCommand(zoom, CommandId::ScrollHome, QStringLiteral("&Top Left\tHome"),
+               QKeySequence(Qt::Key_Home));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     AddCommand(help, CommandId::About, QStringLiteral("&About..."));

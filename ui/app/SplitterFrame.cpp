@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 CSplitterFrame::CSplitterFrame(std::unique_ptr<CMainDoc> doc, QWidget* parent)
     : QWidget(parent), m_pDoc(std::move(doc)) {
@@ -32,6 +33,18 @@ CSplitterFrame::CSplitterFrame(std::unique_ptr<CMainDoc> doc, QWidget* parent)
     // The panel is the window's focus: clicks on the other panes never take it away.
     setFocusProxy(m_pInputView);
     m_pInputView->SetConfirmReplace([this] { return ConfirmClose(); });
+    // The keyboard reaches the panel; what its controls leave moves the map view.
+    m_pInputView->SetMapKeys(
+        [this](int key, Qt::KeyboardModifiers mods) {
+            return m_pTextView->NavigationKey(key, mods);
+        },
+        [this](int steps) { ZoomBy(steps, m_pTextView->ZoomAnchor()); });
+    connect(m_pTextView, &CTextView::zoomRequested, this, &CSplitterFrame::ZoomBy);
+    // A click in the map gives the keyboard to the panel itself, so the arrows scroll the map.
+    connect(m_pTextView, &CTextView::edited, m_pInputView, [this] {
+        if (!m_pInputView->hasFocus())
+            m_pInputView->setFocus();
+    });
 
     // Edits in the map view do not notify the other views; they tell the frame directly.
     connect(m_pTextView, &CTextView::edited, this, &CSplitterFrame::UpdateModifiedMark);
@@ -42,6 +55,20 @@ CSplitterFrame::~CSplitterFrame() {
     m_pDoc->RemoveObserver(this);
     // The views unregister from the document as they go: destroy them before the document.
     delete m_pOuter;
+}
+
+void CSplitterFrame::ZoomBy(int steps, QPoint client) {
+    static constexpr CommandId kZoom[] = {CommandId::Zoom1, CommandId::Zoom2,  CommandId::Zoom4,
+                                          CommandId::Zoom8, CommandId::Zoom16, CommandId::Zoom32};
+    const int now = m_pInputView->State().m_nZoomIndex;
+    // Zooming in shows larger cells: the zoom list runs from x1 (the largest) down.
+    const int next = std::clamp(now - steps, 0, static_cast<int>(std::size(kZoom)) - 1);
+    if (next == now)
+        return;
+    // The cell under the point stays under it.
+    const QPoint cell = m_pTextView->CellAt(client);
+    m_pInputView->OnCommand(kZoom[next]);
+    m_pTextView->KeepCellAt(cell, client);
 }
 
 void CSplitterFrame::resizeEvent(QResizeEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "MainDoc.h"
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -47,6 +48,10 @@ public:
     bool ConfirmClose();
 
     void OnDocUpdate(CDocObserver* sender, int hint) override;
+
+    // Zooms in (steps > 0) or out by zoom levels, keeping the map cell under the map view's
+    // client point `client` in place.
+    void ZoomBy(int steps, QPoint client);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -3,11 +3,13 @@
 #include "Navigation.h"
 #include "ToolCodes.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -84,6 +86,63 @@ void CTextView::scrollContentsBy(int, int) {
     // Scrolling changes every visible cell.
     m_pDoc->m_redraw.m_bRedrawAll = 1;
     viewport()->update();
+}
+
+bool CTextView::NavigationKey(int key, Qt::KeyboardModifiers modifiers) {
+    const int cp = m_pDoc->m_view.m_nCellPixels;
+    const int pageX = std::max(1, viewport()->width() / cp) * ScrollUnitsPerCell;
+    const int pageY = std::max(1, viewport()->height() / cp) * ScrollUnitsPerCell;
+    const bool page = modifiers & Qt::ShiftModifier;
+    const int stepX = page ? pageX : ScrollUnitsPerCell;
+    const int stepY = page ? pageY : ScrollUnitsPerCell;
+    const QPoint at = ScrollPosition();
+    switch (key) {
+    case Qt::Key_Left:
+        ScrollTo(at.x() - stepX, at.y());
+        return true;
+    case Qt::Key_Right:
+        ScrollTo(at.x() + stepX, at.y());
+        return true;
+    case Qt::Key_Up:
+        ScrollTo(at.x(), at.y() - stepY);
+        return true;
+    case Qt::Key_Down:
+        ScrollTo(at.x(), at.y() + stepY);
+        return true;
+    case Qt::Key_PageUp:
+        ScrollTo(at.x(), at.y() - pageY);
+        return true;
+    case Qt::Key_PageDown:
+        ScrollTo(at.x(), at.y() + pageY);
+        return true;
+    case Qt::Key_Home:
+        ScrollTo(0, 0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CTextView::KeepCellAt(const QPoint& cell, const QPoint& client) {
+    const int cp = m_pDoc->m_view.m_nCellPixels;
+    ScrollTo(std::max(0, cell.x() - client.x() / cp) * ScrollUnitsPerCell,
+             std::max(0, cell.y() - client.y() / cp) * ScrollUnitsPerCell);
+}
+
+QPoint CTextView::ZoomAnchor() const {
+    const QPoint mouse = viewport()->mapFromGlobal(QCursor::pos());
+    return viewport()->rect().contains(mouse) ? mouse : viewport()->rect().center();
+}
+
+void CTextView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        emit zoomRequested(delta > 0 ? 1 : -1, event->position().toPoint());
+    event->accept();
 }
 
 CellPair CTextView::CellOf(const QMouseEvent* event) const {

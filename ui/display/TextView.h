@@ -35,9 +35,20 @@ public:
     // The mouse handling: anchor, last and hover cells, and the tools it drives.
     MapEditor& Editor() { return m_editor; }
 
+    // Scrolls for the arrow keys (a cell; with Shift a page), Page Up/Down (a page) and Home
+    // (the top left). Returns false for other keys.
+    bool NavigationKey(int key, Qt::KeyboardModifiers modifiers);
+    // Scrolls so that `cell` lies under the client point `client` (after a zoom).
+    void KeepCellAt(const QPoint& cell, const QPoint& client);
+    // Where a zoom from the keyboard or menu centres: the mouse when it is over the map, else
+    // the middle of the view.
+    QPoint ZoomAnchor() const;
+
 signals:
     // A mouse gesture may have changed the map.
     void edited();
+    // Ctrl+wheel: zoom in (steps > 0) or out around the client point.
+    void zoomRequested(int steps, QPoint client);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,6 +58,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void ApplyScrollExtent();

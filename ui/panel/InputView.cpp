@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -483,6 +484,15 @@ void CInputView::RebuildTreeItems() {
     m_nTreeGeneration = tree.Generation();
 }
 
+void CInputView::keyPressEvent(QKeyEvent* event) {
+    // Keys that no control of the panel used move the map view.
+    if (m_navigate && m_navigate(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 // ---- control handlers ----
 
 void CInputView::OnEditModeClicked(int mode) {
@@ -531,6 +541,9 @@ bool CInputView::HandlesCommand(CommandId id) const {
     case CommandId::ProjectSettings:
     case CommandId::LoadMap:
     case CommandId::SaveMap:
+    case CommandId::ZoomIn:
+    case CommandId::ZoomOut:
+    case CommandId::ScrollHome:
         return true;
     default:
         return ZoomIndex(id) >= 0;
@@ -558,6 +571,15 @@ void CInputView::OnCommand(CommandId id) {
         break;
     case CommandId::SaveMap:
         OnSaveMap(*m_pDoc, m_ofn, this, this);
+        break;
+    case CommandId::ZoomIn:
+    case CommandId::ZoomOut:
+        if (m_zoomBy)
+            m_zoomBy(id == CommandId::ZoomIn ? 1 : -1);
+        break;
+    case CommandId::ScrollHome:
+        if (m_navigate)
+            m_navigate(Qt::Key_Home, Qt::NoModifier);
         break;
     default:
         // The Zoom menu works like the zoom buttons.

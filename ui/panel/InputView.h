@@ -52,6 +52,14 @@ public:
     // unmodified). The map window sets it; without it the map is replaced.
     void SetConfirmReplace(std::function<bool()> confirm) { m_confirmReplace = std::move(confirm); }
 
+    // The map view's keyboard: `navigate` takes the keys the panel's controls leave (arrows,
+    // pages, Home) and returns whether it used them; `zoomBy` zooms by steps around the mouse.
+    void SetMapKeys(std::function<bool(int key, Qt::KeyboardModifiers)> navigate,
+                    std::function<void(int steps)> zoomBy) {
+        m_navigate = std::move(navigate);
+        m_zoomBy = std::move(zoomBy);
+    }
+
     // The controls, top to bottom.
     struct Controls {
         QAbstractButton* zoom[kZoomButtons] = {};
@@ -86,6 +94,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* BuildForm();
@@ -114,4 +123,6 @@ private:
     QPointer<CGradientDlg> m_pGradientDlg;
     QPointer<CMiniMapDlg> m_pMiniMap;
     std::function<bool()> m_confirmReplace;
+    std::function<bool(int, Qt::KeyboardModifiers)> m_navigate;
+    std::function<void(int)> m_zoomBy;
 };

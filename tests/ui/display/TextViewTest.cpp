@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -136,6 +137,40 @@ TEST_F(TextViewTest, ARectDragIsOutlinedUntilTheRelease) {
     EXPECT_FALSE(outlined(QPoint(7 * 8, 3 * 8))); // outside
     QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(6 * 8 + 3, 4 * 8 + 3));
     EXPECT_FALSE(outlined(QPoint(2 * 8, 1 * 8)));
+}
+
+TEST_F(TextViewTest, KeyboardScrollsAndZoomsKeepTheCellUnderTheMouse) {
+    CInputView* panel = m_frame->InputView();
+    QWidget* vp = m_view->viewport();
+    panel->OnCommand(CommandId::Zoom16); // 8 pixels a cell
+    // A click in the map hands the keyboard to the panel, whose free keys move the map.
+    QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(4, 4));
+    ASSERT_TRUE(panel->hasFocus());
+    QTest::keyClick(panel, Qt::Key_Right);
+    QTest::keyClick(panel, Qt::Key_Down);
+    QTest::keyClick(panel, Qt::Key_Down);
+    EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(1, 2));
+    QTest::keyClick(panel, Qt::Key_Right, Qt::ShiftModifier); // a page: the whole cells shown
+    EXPECT_EQ(m_view->CellAt(QPoint(0, 0)), QPoint(1 + vp->width() / 8, 2));
+    QTest::keyClick(panel, Qt::Key_Home);
+    EXPECT_EQ(m_view->ScrollPosition(), QPoint(0, 0));
+
+    // Ctrl+wheel zooms around the mouse: the cell under it stays under it.
+    m_view->ScrollTo(6 * 40, 6 * 30);
+    const QPoint at(203, 117);
+    const QPoint cell = m_view->CellAt(at);
+    QWheelEvent in(at, vp->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &in);
+    EXPECT_EQ(m_doc->m_view.m_nCellPixels, 16);
+    EXPECT_EQ(m_view->CellAt(at), cell);
+    EXPECT_EQ(panel->State().m_nZoomIndex, 3); // the zoom buttons follow
+    // The menu's Zoom Out (also "-") goes back; below x1 and above x32 nothing changes.
+    panel->OnCommand(CommandId::ZoomOut);
+    EXPECT_EQ(m_doc->m_view.m_nCellPixels, 8);
+    for (int i = 0; i < 8; ++i)
+        panel->OnCommand(CommandId::ZoomIn);
+    EXPECT_EQ(m_doc->m_view.m_nCellPixels, 128);
 }
 
 TEST_F(TextViewTest, DraggingRaisesTheCellsUnderTheMouseAndUndoRevertsTheStroke) {
