@@ -204,6 +204,30 @@ std::pair<std::uint16_t, std::uint16_t> PickTile(const CMainDoc& doc, int s) {
     return EntryOf(doc, *group, kSingleKindSlot, e);
 }
 
+bool PreviewSelectedTile(const CMainDoc& doc, std::uint16_t& tile, std::uint16_t& orientation) {
+    const TileGroup* group = SelectedGroup(doc);
+    const int item = doc.m_sel.m_nSelItem;
+    TileChoice choice{0, 0};
+    if (group == nullptr || item < 0)
+        return false;
+    if (doc.m_sel.m_nSelKind == selGroupVersion) {
+        if (item >= kSlots || LastEntry(doc, *group, item + 1) < 0)
+            return false;
+        choice = EntryOf(doc, *group, item + 1, 0);
+    } else if (doc.m_sel.m_nSelKind == selSingleTiles) {
+        if (item >= kMaxEntries || item > LastEntry(doc, *group, kSingleKindSlot))
+            return false;
+        choice = EntryOf(doc, *group, kSingleKindSlot, item);
+    } else {
+        return false; // stamps and brushes are not single tiles
+    }
+    if (choice.first > doc.m_tiles.m_nLastTile)
+        return false;
+    tile = choice.first;
+    orientation = choice.second;
+    return true;
+}
+
 void DrawSelectedTile(CMainDoc& doc, int x, int y) {
     if (!doc.InMap(x, y) || !CanPaint(doc))
         return;

@@ -53,5 +53,9 @@ void PlaceCorner(CMainDoc& doc, int x, int y, int slot);
 // Chooses the cell's piece from the painted corners of its four side neighbours.
 void ResolveCell(CMainDoc& doc, int x, int y);
 
+// The tile and orientation a left click of the Tile mode draws (the first alternative when
+// several are drawn at random). False when the selection draws no single tile.
+bool PreviewSelectedTile(const CMainDoc& doc, std::uint16_t& tile, std::uint16_t& orientation);
+
 // The cell operation "draw the selected tile slot" at (x, y).
 void DrawSelectedTile(CMainDoc& doc, int x, int y);

@@ -6,6 +6,8 @@
 #include "MapCommands.h"
 #include "MiniMapDlg.h"
 #include "Pens.h"
+#include "TileTools.h"
+#include "ToolCodes.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -15,10 +17,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -283,6 +287,14 @@ QWidget* CInputView::BuildEditModeGroup(QWidget* form) {
                                  2 * m_ctl.status->frameWidth() + 4);
     column->addWidget(m_ctl.status);
 
+    // The Tile mode shows the tile that a left click draws.
+    m_ctl.tilePreview = new QLabel(group);
+    m_ctl.tilePreview->setFixedSize(kTilePreviewSize + 2, kTilePreviewSize + 2);
+    m_ctl.tilePreview->setFrameShape(QFrame::Box);
+    m_ctl.tilePreview->setAlignment(Qt::AlignCenter);
+    m_ctl.tilePreview->setToolTip(QStringLiteral("The tile a left click draws"));
+    column->addWidget(m_ctl.tilePreview, 0, Qt::AlignHCenter);
+
     m_ctl.gradiatedDraw = Steady(new QCheckBox(QStringLiteral("Gradiated Draw"), group));
     m_ctl.autoRandomize = Steady(new QCheckBox(QStringLiteral("Tile AutoRandomize"), group));
     auto* checkCell = new QGridLayout;
@@ -391,6 +403,26 @@ void CInputView::YieldMenuMnemonics() {
     }
 }
 
+void CInputView::ShowTilePreview() {
+    std::uint16_t tile = 0, orientation = 0;
+    const bool shown = m_pDoc->m_tools.m_nTool == toolSingleTile &&
+                       PreviewSelectedTile(*m_pDoc, tile, orientation);
+    m_ctl.tilePreview->setVisible(shown);
+    if (!shown || (tile == m_nPreviewTile && orientation == m_nPreviewOrientation &&
+                   m_nPreviewGeneration == m_pDoc->m_tiles.m_nGeneration))
+        return;
+    m_nPreviewTile = tile;
+    m_nPreviewOrientation = orientation;
+    m_nPreviewGeneration = m_pDoc->m_tiles.m_nGeneration;
+    const Picture& p = m_pDoc->m_tiles.m_hTileDib[tile];
+    const QImage picture(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height,
+                         p.width * 4, QImage::Format_RGB32);
+    // Drawn as the map view draws the cell: mirrored left-right and/or upside down.
+    const QImage turned = picture.mirrored((orientation & 0xFF) == 1, (orientation >> 8) == 1);
+    m_ctl.tilePreview->setPixmap(QPixmap::fromImage(turned.scaled(
+        kTilePreviewSize, kTilePreviewSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+}
+
 void CInputView::RefreshControls() {
     const PanelState& s = m_state;
     const PanelVisibility& v = s.m_visible;
@@ -401,6 +433,7 @@ void CInputView::RefreshControls() {
         const QSignalBlocker block(m_ctl.viewScale);
         m_ctl.viewScale->setCurrentIndex(s.m_nViewScaleIndex);
     }
+    ShowTilePreview();
     m_ctl.gouraud->setChecked(doc.m_view.m_bGouraud != 0);
     m_ctl.grid->setChecked(doc.m_view.m_bGrid != 0);
     m_ctl.scaleMarker->setChecked(doc.m_view.m_bScaleMarker != 0);

@@ -73,6 +73,7 @@ public:
         QPushButton* saveBrush = nullptr;
         QPushButton* loadBrush = nullptr;
         QListWidget* status = nullptr;
+        QLabel* tilePreview = nullptr;
         QCheckBox* gradiatedDraw = nullptr;
         QCheckBox* autoRandomize = nullptr;
         QCheckBox* spray = nullptr;
@@ -108,6 +109,7 @@ private:
     void OnMiniMapClicked();
     void OnTreeItemChanged(QTreeWidgetItem* current);
     void RebuildTreeItems();
+    void ShowTilePreview();
 
     CMainDoc* m_pDoc;
     PanelState m_state;
@@ -123,6 +125,10 @@ private:
     QPointer<CGradientDlg> m_pGradientDlg;
     QPointer<CMiniMapDlg> m_pMiniMap;
     std::function<bool()> m_confirmReplace;
+    static constexpr int kTilePreviewSize = 64;
+    int m_nPreviewTile = -1; // what the preview shows now
+    int m_nPreviewOrientation = -1;
+    int m_nPreviewGeneration = -1;
     std::function<bool(int, Qt::KeyboardModifiers)> m_navigate;
     std::function<void(int)> m_zoomBy;
 };

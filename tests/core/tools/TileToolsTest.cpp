@@ -123,13 +123,21 @@ TEST(TileToolsTest, SingleTilesEmptyListsAndSelectionsOutsideTheLibrary) {
     EXPECT_EQ(LastAlternative(d, 1), 1);
     for (int i = 0; i < 10; ++i)
         ASSERT_EQ(Drawn(d), std::make_tuple(9, 0, 0));
+    // The panel's preview names what a click draws, or nothing when it draws no library tile.
+    auto previewed = [&d]() -> int {
+        std::uint16_t tile = 0, orientation = 0;
+        return PreviewSelectedTile(d, tile, orientation) ? tile + 1000 * orientation : -1;
+    };
+    EXPECT_EQ(previewed(), 9);
 
     // Version 1 has only the M tiles: its edge list is empty and paints entry 0 as stored.
     d.SelectTile(0, 1, selGroupVersion);
     d.m_sel.m_nSelItem = 1;
     EXPECT_EQ(LastAlternative(d, 1), -1);
+    EXPECT_EQ(previewed(), -1);
     EXPECT_EQ(Drawn(d), std::make_tuple(0, 0, 0));
     d.m_sel.m_nSelItem = 0;
+    EXPECT_EQ(previewed(), 4);
     EXPECT_EQ(std::get<0>(Drawn(d)), 4); // the background is there in every version
 
     // No group, no version, no slot, or a brush selected: the cell keeps its tile.
@@ -142,6 +150,7 @@ TEST(TileToolsTest, SingleTilesEmptyListsAndSelectionsOutsideTheLibrary) {
         d.SelectTile(group, version, kind);
         d.m_sel.m_nSelItem = item;
         EXPECT_EQ(Drawn(d), std::make_tuple(999, 0, 0)) << group << " " << version << " " << kind;
+        EXPECT_EQ(previewed(), -1) << group << " " << version << " " << kind;
     }
 
     // The strip's answer for stamps and brushes.

@@ -163,9 +163,13 @@ TEST_F(InputViewTest, ControlsShowThePanelStateAndClicksChangeIt) {
     ExpectControlsShowTheState();
     ExpectHelpLinesReadable();
 
+    EXPECT_FALSE(Shown(Ctl().tilePreview));
     Click(Ctl().mode[4]);
     EXPECT_EQ(m_doc->m_tools.m_nTool, toolSingleTile);
     ExpectControlsShowTheState();
+    // The Tile mode shows the tile a left click draws.
+    EXPECT_TRUE(Shown(Ctl().tilePreview));
+    EXPECT_FALSE(Ctl().tilePreview->pixmap().isNull());
     // Gradient exists in Rect only, opens its dialog, and closes it when Rect is left.
     Click(Ctl().style[styleRect]);
     Click(Ctl().mode[1]);
