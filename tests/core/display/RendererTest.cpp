@@ -223,20 +223,15 @@ TEST_F(RenderTest, PartialRedrawDrawsOnlyListedVisibleCells) {
 TEST_F(RenderTest, ZoomedOutTilesFollowATileReload) {
     // A reload rewrites the tile pictures in place: the reduced copies must not outlive it.
     TempDir dir;
-    WritePlainTiles(dir.Path(), {0x00102030});
-    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
-    doc->m_view.m_nZoomStep = 8;
-    doc->m_view.m_nCellPixels = 16;
-    doc->m_view.m_nHeightViewScale = -1;
-    renderer.Render(*doc, 64, 64, 0, 0, nullptr);
-    EXPECT_EQ(CellPixel(0, 0, 3, 3), 0x102030u);
-    WritePlainTiles(dir.Path(), {0x00A0B0C0});
-    ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
-    doc->m_view.m_nZoomStep = 8;
-    doc->m_view.m_nCellPixels = 16;
-    doc->m_view.m_nHeightViewScale = -1;
-    renderer.Render(*doc, 64, 64, 0, 0, nullptr);
-    EXPECT_EQ(CellPixel(0, 0, 3, 3), 0xA0B0C0u);
+    for (const std::uint32_t colour : {0x00102030u, 0x00A0B0C0u}) {
+        WritePlainTiles(dir.Path(), {colour});
+        ASSERT_TRUE(doc->OnNewDocument(dir.Path()));
+        doc->m_view.m_nZoomStep = 8;
+        doc->m_view.m_nCellPixels = 16;
+        doc->m_view.m_nHeightViewScale = -1;
+        renderer.Render(*doc, 64, 64, 0, 0, nullptr);
+        EXPECT_EQ(CellPixel(0, 0, 3, 3), colour);
+    }
 }
 
 TEST_F(RenderTest, GouraudBlendsTowardsNeighboursAndUnshadedEdges) {
