@@ -15,6 +15,7 @@ bool CMainDoc::OnNewDocument(const std::filesystem::path& workDir) {
         return false;
 
     m_map.ClearPlanes();
+    m_history = UndoHistory();
     SelectTile(0, 0, 0);
     ResetSettings();
     std::memset(m_brush, 0, sizeof m_brush);
@@ -136,21 +137,29 @@ int CMainDoc::ShadeOffset(int x, int y) const {
 
 void CMainDoc::AdoptFile(const std::string& path) {
     m_change.m_strPathName = path;
+    m_history.MarkSaved({&m_map, &m_change.m_strPathName});
     m_change.m_bModified = 0;
 }
 
 // ---- undo ----
 
-void CMainDoc::SaveUndo() {
-    m_undo.CopyPlanes(m_map);
-    m_change.m_bUndoSaved = 1;
+void CMainDoc::SaveUndo(std::string label) {
+    m_history.Begin({&m_map, &m_change.m_strPathName}, std::move(label));
     ++m_change.m_nSnapshots;
 }
 
-void CMainDoc::SwapUndo() {
-    // Only the planes change places: the map keeps its size.
-    m_map.SwapPlanes(m_undo);
-    m_change.m_bModified = 1;
+bool CMainDoc::Undo() {
+    if (!m_history.Undo({&m_map, &m_change.m_strPathName}))
+        return false;
+    m_change.m_bModified = m_history.AtSaved() ? 0 : 1;
+    return true;
+}
+
+bool CMainDoc::Redo() {
+    if (!m_history.Redo({&m_map, &m_change.m_strPathName}))
+        return false;
+    m_change.m_bModified = m_history.AtSaved() ? 0 : 1;
+    return true;
 }
 
 // ---- the mini map's overview picture ----

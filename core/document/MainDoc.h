@@ -5,6 +5,7 @@
 #include "Limits.h"
 #include "Picture.h"
 #include "TileLibrary.h"
+#include "UndoHistory.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -93,8 +94,7 @@ struct ChangeTracking {
     int m_bModified = 0;
     // The file the map was last saved to or loaded from; empty for a new map.
     std::string m_strPathName;
-    int m_bUndoSaved = 0;
-    int m_nSnapshots = 0; // undo snapshots taken: one per stroke
+    int m_nSnapshots = 0; // undo steps begun: one per stroke
 };
 
 // One map: its cell planes and size, its tile library, custom brushes, the tool and view
@@ -107,8 +107,8 @@ public:
     CMainDoc(const CMainDoc&) = delete;
     CMainDoc& operator=(const CMainDoc&) = delete;
 
-    CellPlanes m_map;  // the live map
-    CellPlanes m_undo; // the undo snapshot (its size is not used)
+    CellPlanes m_map; // the live map
+    UndoHistory m_history;
     TileLibrary m_tiles;
     std::uint16_t m_work[kWorkStride * kWorkStride];
 
@@ -155,8 +155,16 @@ public:
     void AdoptFile(const std::string& path);
 
     // ---- undo ----
-    void SaveUndo();
-    void SwapUndo();
+    // Begins an undo step named `label` ("Raise Land"): what changes until the next step
+    // begins is undone in one go.
+    void SaveUndo(std::string label = "Edit");
+    // Step back or forward; the modified flag follows (clear at the saved state). False when
+    // there is nothing to undo or redo. The caller redraws.
+    bool Undo();
+    bool Redo();
+    // Ends the step begun last (a stroke at button up, a command once done), so that the Edit
+    // menu can name it.
+    void EndStep() { m_history.Commit({&m_map, &m_change.m_strPathName}); }
 
     // ---- selection ----
     void SelectTile(int group, int version, int kind);

@@ -298,7 +298,9 @@ TerLoadResult LoadTerFile(CMainDoc& doc, const fs::path& path, CDocObserver* sen
     if (!ok)
         throw FileError(path.string(), "Could not load the map file", error);
     file.reset();
+    doc.SaveUndo("Load Map"); // undoing the load brings back the map and its file name
     const TerLoadResult result = ApplyTerMap(doc, map);
+    doc.EndStep();
     doc.RefitOverview(); // the map may have another size
     doc.UpdateAllViews(sender);
     return result;

@@ -3,10 +3,11 @@
 #include "MainDoc.h"
 
 void ClearMapPlanes(CMainDoc& doc) {
-    doc.SaveUndo();
+    doc.SaveUndo("New Map");
     doc.m_map.ClearPlanes();
     doc.RedrawAll();
     doc.SetModifiedFlag();
+    doc.EndStep();
 }
 
 SizeField ParseMapSizeField(std::string_view text) {

@@ -399,10 +399,17 @@ void PanelState::OnOffsetHeight() {
 }
 
 void PanelState::OnUndo() {
-    // Before the first gesture there is no snapshot to exchange with.
-    if (m_doc.m_change.m_bUndoSaved != 1)
+    if (!m_doc.Undo())
         return;
-    m_doc.SwapUndo();
     m_doc.RedrawAll();
+    m_doc.RefitOverview(); // the step may have changed the map's size
+    UpdateViews();
+}
+
+void PanelState::OnRedo() {
+    if (!m_doc.Redo())
+        return;
+    m_doc.RedrawAll();
+    m_doc.RefitOverview();
     UpdateViews();
 }

@@ -121,6 +121,7 @@ public:
     void OnSpray();
     void OnOffsetHeight();
     void OnUndo();
+    void OnRedo();
 
 private:
     void ReapplyEditMode();

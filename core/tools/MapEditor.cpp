@@ -276,6 +276,18 @@ const ToolAction* FindAction(int tool, Button button, int keys, Phase phase) {
     return nullptr;
 }
 
+// Ends the stroke's undo step when the release has done its work.
+struct ReleaseStroke {
+    CMainDoc& doc;
+    explicit ReleaseStroke(CMainDoc& d) : doc(d) {}
+    ~ReleaseStroke() { doc.EndStep(); }
+    ReleaseStroke(const ReleaseStroke&) = delete;
+    ReleaseStroke& operator=(const ReleaseStroke&) = delete;
+};
+
+const char* const kFillStepLabel[] = {"Flood Fill", "Flood Fill Height", "Wipe Fill",
+                                      "Fill Entire Map"};
+
 } // namespace
 
 void MapEditor::Dispatch(int button, int phase, CellPair c, int keys) {
@@ -307,6 +319,35 @@ void MapEditor::Dispatch(int button, int phase, CellPair c, int keys) {
         ApplyTool(c.x, c.y, 0, opSmooth);
 }
 
+std::string MapEditor::StrokeLabel(int button, int keys) const {
+    const int pen = m_doc.m_tools.m_nPen;
+    if (pen >= fillFloodTile && pen <= fillEntireMap)
+        return kFillStepLabel[pen - fillFloodTile];
+    const bool left = button == buttonLeft;
+    switch (m_doc.m_tools.m_nTool) {
+    case toolModifyHeight:
+        return left ? "Raise Land" : "Lower Land";
+    case toolSingleTile:
+        return left ? "Draw Tile" : (keys & keyShift) ? "Pick Tile" : "Turn Tile";
+    case toolMultiTile:
+        return left ? "Paint Terrain" : "Clear Terrain";
+    case toolHeightLevel:
+        return "Flat Land";
+    case toolSmooth:
+        return left && (keys & keyControl) ? "Roughen" : "Smooth";
+    case toolSpin:
+        return left ? "Spin Tiles" : "Reset Tiles";
+    case toolBrushTiles:
+    case toolBrushHeight:
+    case toolBrushBoth:
+        return left ? "Stamp Brush" : "Grab Brush";
+    case toolGradiatedShape:
+        return "Gradient";
+    default:
+        return "Edit";
+    }
+}
+
 void MapEditor::SetRectanglePen(int x0, int y0, int x1, int y1) {
     m_doc.m_tools.m_nPenShape = 0;
     m_doc.m_tools.m_fPenWidth = static_cast<float>(x1 - x0 + 1);
@@ -323,7 +364,7 @@ bool MapEditor::RectDragCells(CellPair& from, CellPair& to) const {
 
 void MapEditor::OnLButtonDown(CellPair c, int keys) {
     m_bButtonDown = 1;
-    m_doc.SaveUndo();
+    m_doc.SaveUndo(StrokeLabel(buttonLeft, keys));
     m_ptAnchor = m_ptLast = m_ptHover = c;
     if (m_doc.m_tools.m_nDrawStyle != styleRect)
         Dispatch(buttonLeft, phaseDown, c, keys);
@@ -333,7 +374,7 @@ void MapEditor::OnRButtonDown(CellPair c, int keys) {
     m_bButtonDown = 1;
     // The right button of Height Level only picks a level: nothing to undo.
     if (m_doc.m_tools.m_nTool != toolHeightLevel)
-        m_doc.SaveUndo();
+        m_doc.SaveUndo(StrokeLabel(buttonRight, keys));
     m_ptAnchor = m_ptLast = m_ptHover = c;
     if (m_doc.m_tools.m_nDrawStyle != styleRect)
         Dispatch(buttonRight, phaseDown, c, keys);
@@ -371,6 +412,7 @@ void MapEditor::OnMouseMove(CellPair c, int keys) {
 
 void MapEditor::OnRButtonUp(CellPair r, int keys) {
     m_bButtonDown = 0;
+    ReleaseStroke release(m_doc);
     const int x0 = std::min(m_ptAnchor.x, r.x), x1 = std::max(m_ptAnchor.x, r.x);
     const int y0 = std::min(m_ptAnchor.y, r.y), y1 = std::max(m_ptAnchor.y, r.y);
     if (m_doc.m_tools.m_nDrawStyle != styleRect) {
@@ -385,6 +427,7 @@ void MapEditor::OnRButtonUp(CellPair r, int keys) {
 
 void MapEditor::OnLButtonUp(CellPair r, int keys) {
     m_bButtonDown = 0;
+    ReleaseStroke release(m_doc);
     if (m_doc.m_tools.m_nDrawStyle != styleRect)
         return;
     const int x0 = std::min(m_ptAnchor.x, r.x), x1 = std::max(m_ptAnchor.x, r.x);

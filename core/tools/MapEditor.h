@@ -2,6 +2,8 @@
 
 #include "MainDoc.h"
 
+#include <string>
+
 // The map view's mouse handling: turns button presses, moves and releases at map cells into
 // cell operations of the current tool, pen or fill, with one undo snapshot per stroke. The ui
 // converts its events to cells and a key-state word (KeyState bits) and repaints afterwards.
@@ -35,6 +37,8 @@ private:
     // Looks up what `button` (0 left, 1 right) does for the current tool and keys in `phase`,
     // and does it at cell c.
     void Dispatch(int button, int phase, CellPair c, int keys);
+    // What the undo step of a stroke begun with `button` (0 left, 1 right) is called.
+    std::string StrokeLabel(int button, int keys) const;
     void SetRectanglePen(int x0, int y0, int x1, int y1);
     void StampCustomBrush(int x, int y, int value, int op, int offset);
     void StampGroup(int x, int y, int value, int op, int weight);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // The commands of the main menu and its accelerators. A command is enabled only while an object
 // in the command route handles it: the active map window's tool panel first, then the
 // application.
@@ -29,6 +31,7 @@ enum class CommandId {
     ZoomIn,
     ZoomOut,
     ScrollHome,
+    Redo,
 };
 
 // Something in the command route: it says which commands it handles and carries them out.
@@ -37,4 +40,8 @@ public:
     virtual ~CCommandTarget() = default;
     virtual bool HandlesCommand(CommandId id) const = 0;
     virtual void OnCommand(CommandId id) = 0;
+    // The state of a handled command's menu item: whether it can run now, and a text that
+    // replaces the item's own (empty: keep it).
+    virtual bool CommandEnabled(CommandId) const { return true; }
+    virtual QString CommandText(CommandId) const { return {}; }
 };

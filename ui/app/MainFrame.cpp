@@ -66,6 +66,9 @@ void CMainFrame::CreateMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     AddCommand(edit, CommandId::Undo, QStringLiteral("&Undo\tCtrl+Z"),
                QKeySequence(Qt::CTRL | Qt::Key_Z));
+    AddCommand(edit, CommandId::Redo, QStringLiteral("&Redo\tCtrl+Y"))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     QMenu* zoom = menuBar()->addMenu(QStringLiteral("&Zoom"));
     AddCommand(zoom, CommandId::Zoom1, QStringLiteral("x1"));
@@ -101,6 +104,7 @@ void CMainFrame::CreateMenus() {
 QAction* CMainFrame::AddCommand(QMenu* menu, CommandId id, const QString& text,
                                 const QKeySequence& shortcut) {
     QAction* action = menu->addAction(text);
+    m_texts[id] = text;
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
     connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
@@ -134,8 +138,12 @@ CCommandTarget* CMainFrame::RouteCommand(CommandId id) const {
 }
 
 void CMainFrame::UpdateCommandUI() {
-    for (const auto& [id, action] : m_actions)
-        action->setEnabled(RouteCommand(id) != nullptr);
+    for (const auto& [id, action] : m_actions) {
+        const CCommandTarget* target = RouteCommand(id);
+        action->setEnabled(target != nullptr && target->CommandEnabled(id));
+        const QString text = target ? target->CommandText(id) : QString();
+        action->setText(text.isEmpty() ? m_texts[id] : text);
+    }
 }
 
 void CMainFrame::RunCommand(CommandId id) {
@@ -152,6 +160,7 @@ CSplitterFrame* CMainFrame::OpenMapWindow(std::unique_ptr<CMainDoc> doc, const Q
     frame->SetTitle(title);
     // Closing a map with unsaved changes asks first.
     window->installEventFilter(this);
+    connect(frame, &CSplitterFrame::commandStateChanged, this, &CMainFrame::UpdateCommandUI);
     connect(window, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateTitle);
     m_pMdiArea->addSubWindow(window);
     connect(window, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle);

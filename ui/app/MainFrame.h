@@ -54,4 +54,5 @@ private:
     CCommandTarget* m_pApp;
     QMdiArea* m_pMdiArea = nullptr;
     std::map<CommandId, QAction*> m_actions;
+    std::map<CommandId, QString> m_texts; // the items' own texts
 };

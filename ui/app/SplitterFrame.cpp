@@ -101,9 +101,13 @@ void CSplitterFrame::UpdateModifiedMark() {
     QWidget* window = parentWidget() ? parentWidget() : this;
     if (window->windowTitle() != shown)
         window->setWindowTitle(shown);
+    // What Undo and Redo can do may have changed with the map.
+    emit commandStateChanged();
 }
 
-void CSplitterFrame::OnDocUpdate(CDocObserver*, int) {
+void CSplitterFrame::OnDocUpdate(CDocObserver*, int hint) {
+    if (hint == hintOverviewDrawn || hint == hintJumpToCell)
+        return;
     UpdateModifiedMark();
 }
 

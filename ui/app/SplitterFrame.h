@@ -53,6 +53,10 @@ public:
     // client point `client` in place.
     void ZoomBy(int steps, QPoint client);
 
+signals:
+    // The map changed in a way the menu items may show (Undo, Redo).
+    void commandStateChanged();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

@@ -517,6 +517,25 @@ void CInputView::RebuildTreeItems() {
     m_nTreeGeneration = tree.Generation();
 }
 
+bool CInputView::CommandEnabled(CommandId id) const {
+    if (id == CommandId::Undo)
+        return m_pDoc->m_history.CanUndo();
+    if (id == CommandId::Redo)
+        return m_pDoc->m_history.CanRedo();
+    return true;
+}
+
+QString CInputView::CommandText(CommandId id) const {
+    // "Undo Raise Land", "Redo Flood Fill": the items say what they would do.
+    if (id == CommandId::Undo && m_pDoc->m_history.CanUndo())
+        return QStringLiteral("&Undo %1\tCtrl+Z")
+            .arg(QString::fromStdString(m_pDoc->m_history.UndoLabel()));
+    if (id == CommandId::Redo && m_pDoc->m_history.CanRedo())
+        return QStringLiteral("&Redo %1\tCtrl+Y")
+            .arg(QString::fromStdString(m_pDoc->m_history.RedoLabel()));
+    return {};
+}
+
 void CInputView::keyPressEvent(QKeyEvent* event) {
     // Keys that no control of the panel used move the map view.
     if (m_navigate && m_navigate(event->key(), event->modifiers())) {
@@ -569,6 +588,7 @@ void CInputView::OnTreeItemChanged(QTreeWidgetItem* current) {
 bool CInputView::HandlesCommand(CommandId id) const {
     switch (id) {
     case CommandId::Undo:
+    case CommandId::Redo:
     case CommandId::NewMap:
     case CommandId::ResizeMap:
     case CommandId::ProjectSettings:
@@ -587,6 +607,9 @@ void CInputView::OnCommand(CommandId id) {
     switch (id) {
     case CommandId::Undo:
         m_state.OnUndo();
+        break;
+    case CommandId::Redo:
+        m_state.OnRedo();
         break;
     case CommandId::NewMap:
         RunNewMap(*m_pDoc, this, this);

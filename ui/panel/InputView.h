@@ -40,6 +40,8 @@ public:
 
     bool HandlesCommand(CommandId id) const override;
     void OnCommand(CommandId id) override;
+    bool CommandEnabled(CommandId id) const override;
+    QString CommandText(CommandId id) const override;
 
     // Another view changed the document: the one-time setup if it is still due, then the
     // controls are brought up to date.

@@ -24,8 +24,11 @@ bool RunResizeMap(CMainDoc& doc, CDocObserver* panel, QWidget* parent) {
     dlg.m_nSizeY = doc.m_map.m_nSizeY;
     dlg.ShowFields();
     const bool ok = dlg.exec() == QDialog::Accepted;
-    if (ok)
+    if (ok && (dlg.m_nSizeX != doc.m_map.m_nSizeX || dlg.m_nSizeY != doc.m_map.m_nSizeY)) {
+        doc.SaveUndo("Resize Map");
         ApplyMapSize(doc, dlg.m_nSizeX, dlg.m_nSizeY);
+        doc.EndStep();
+    }
     // Cancel too: the mini map is refitted to the current size and the map redrawn.
     doc.RefitOverview();
     doc.RedrawAll();

@@ -39,7 +39,7 @@ TEST_F(MainDocTest, NewMapIs256SquareWithClearedPlanesAndDefaultSettings) {
     EXPECT_EQ(d.m_strWorkDir, m_dir.Path().string());
 
     // A second new map resets the settings and planes but keeps the size, the shade base and
-    // the draw style, and leaves the undo copy alone.
+    // the draw style, and starts a new undo history.
     d.m_map.m_nSizeX = 40;
     d.m_view.m_nShadeBase = 77;
     d.m_tools.m_nDrawStyle = 2;
@@ -58,7 +58,7 @@ TEST_F(MainDocTest, NewMapIs256SquareWithClearedPlanesAndDefaultSettings) {
     EXPECT_EQ(d.m_brush[3].lastCol, 0);
     EXPECT_EQ(d.m_nLastBrush, -1);
     EXPECT_EQ(d.m_map.m_height[CellIndex(1, 1)], 0);
-    EXPECT_EQ(d.m_undo.m_height[CellIndex(1, 1)], 9);
+    EXPECT_FALSE(d.Undo());
     EXPECT_EQ(d.m_redraw.m_bRedrawAll, 1);
 }
 
@@ -159,33 +159,51 @@ TEST_F(MainDocTest, ShadeOffsetFollowsBaseScaleAndMapSize) {
     EXPECT_EQ(d.ShadeOffset(1, 2), 0);
 }
 
-TEST_F(MainDocTest, UndoSwapsTheFourPlanesOnly) {
+TEST_F(MainDocTest, UndoAndRedoStepThroughStrokesWithSizeAndFileName) {
     CMainDoc& d = *m_doc;
-    // Before any snapshot the undo copy is all zero and nothing is marked saved.
-    EXPECT_EQ(d.m_change.m_bUndoSaved, 0);
+    EXPECT_FALSE(d.Undo()); // nothing yet
+    const CellPlanes start = d.m_map;
 
+    // A drag over many cells, beyond the map size too: one step brings all of them back.
+    d.SaveUndo("Raise Land");
     d.SetTileFlags(7, 8, 1, 1, 0);
-    d.SaveUndo();
-    EXPECT_EQ(d.m_change.m_bUndoSaved, 1);
-    // A drag over many cells, beyond the map size too: one snapshot brings all of them back.
+    d.m_map.m_nSizeX = 512;
     for (int x = 0; x < 512; x += 3) {
-        d.m_map.m_nSizeX = 512;
         d.SetHeight(x, 9, static_cast<std::uint8_t>(x));
         d.SetTileFlags(x, 9, 1, 0, 1);
     }
-    d.m_map.m_nSizeX = 256;
-    d.SwapUndo();
-    EXPECT_EQ(d.m_map.m_nSizeX, 256); // the size is not part of the snapshot
-    for (int x = 0; x < 512; x += 3) {
-        ASSERT_EQ(d.m_map.m_height[CellIndex(x, 9)], 0);
-        ASSERT_EQ(d.m_map.m_flip[CellIndex(x, 9)], 0);
-    }
-    EXPECT_EQ(d.m_map.m_tile[CellIndex(7, 8)], 1);
-    EXPECT_EQ(d.m_map.m_mirror[CellIndex(7, 8)], 1);
-    d.SwapUndo(); // undo again: the gesture is back
-    EXPECT_EQ(d.m_map.m_height[CellIndex(300, 9)], 44);
-    EXPECT_EQ(d.m_map.m_flip[CellIndex(300, 9)], 1);
-    EXPECT_EQ(d.m_map.m_tile[CellIndex(7, 8)], 1);
+    const CellPlanes afterStroke = d.m_map;
+    d.SaveUndo("Load Map"); // a load also brings a file name
+    d.m_map.ClearPlanes();
+    d.m_map.m_nSizeY = 40;
+    d.AdoptFile("/maps/a.ter");
+    const CellPlanes loaded = d.m_map;
+    d.SaveUndo("Draw Tile"); // a step that changes nothing is no step
+    d.EndStep();
+    EXPECT_EQ(d.m_history.UndoLabel(), "Load Map");
+
+    ASSERT_TRUE(d.Undo());
+    EXPECT_TRUE(d.m_map == afterStroke);
+    EXPECT_EQ(d.m_change.m_strPathName, "");
+    EXPECT_EQ(d.m_change.m_bModified, 1); // the saved state is the loaded file
+    EXPECT_EQ(d.m_history.RedoLabel(), "Load Map");
+    ASSERT_TRUE(d.Undo());
+    EXPECT_TRUE(d.m_map == start);
+    EXPECT_FALSE(d.Undo());
+    ASSERT_TRUE(d.Redo());
+    ASSERT_TRUE(d.Redo());
+    EXPECT_TRUE(d.m_map == loaded);
+    EXPECT_EQ(d.m_change.m_strPathName, "/maps/a.ter");
+    EXPECT_EQ(d.m_change.m_bModified, 0); // back at the saved state
+    EXPECT_FALSE(d.Redo());
+
+    // A new stroke after undoing drops the redo steps.
+    ASSERT_TRUE(d.Undo());
+    d.SaveUndo("Lower Land");
+    d.AddHeight(1, 1, 5);
+    EXPECT_TRUE(d.Undo());
+    EXPECT_TRUE(d.m_map == afterStroke);
+    EXPECT_EQ(d.m_history.RedoLabel(), "Lower Land");
 }
 
 TEST_F(MainDocTest, UpdateAllViewsSkipsTheSender) {
@@ -212,8 +230,6 @@ TEST_F(MainDocTest, EditsAndUndoMarkTheMapModified) {
     m_doc->SetModifiedFlag(false); // as after a save
     m_doc->SetHeight(300, 3, 1);   // outside the map: nothing changes
     EXPECT_EQ(m_doc->m_change.m_bModified, 0);
-    m_doc->SwapUndo();
-    EXPECT_EQ(m_doc->m_change.m_bModified, 1);
     ASSERT_TRUE(m_doc->OnNewDocument(m_dir.Path()));
     EXPECT_EQ(m_doc->m_change.m_bModified, 0);
 }

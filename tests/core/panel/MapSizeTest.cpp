@@ -41,10 +41,10 @@ TEST(MapSizeTest, ClearingZeroesWholePlanesAndUndoBringsThemBack) {
     }
     EXPECT_EQ(doc->m_map.m_nSizeX, 100);
     EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 1);
-    EXPECT_EQ(doc->m_change.m_bUndoSaved, 1);
+    EXPECT_EQ(doc->m_history.UndoLabel(), "New Map");
     EXPECT_EQ(doc->m_change.m_bModified, 1);
 
-    doc->SwapUndo();
+    doc->Undo();
     EXPECT_TRUE(SamePlanes(*doc, *before));
 }
 

@@ -74,7 +74,7 @@ TEST_F(MapEditorTest, FastMovesActOnEveryCellOfTheLineInOneStroke) {
 TEST_F(MapEditorTest, AStrokeTakesOneSnapshotAndMovesWithinACellDoNothing) {
     SetH(5, 5, 7);
     editor->OnLButtonDown({5, 5}, keyLButton);
-    EXPECT_EQ(doc->m_change.m_bUndoSaved, 1);
+    EXPECT_EQ(doc->m_change.m_nSnapshots, 1);
     EXPECT_EQ(H(5, 5), 8);
     editor->OnMouseMove({5, 5}, keyLButton); // same cell: nothing
     EXPECT_EQ(H(5, 5), 8);
@@ -84,8 +84,9 @@ TEST_F(MapEditorTest, AStrokeTakesOneSnapshotAndMovesWithinACellDoNothing) {
     EXPECT_EQ(H(5, 5), 9);
     EXPECT_EQ(H(6, 5), 2);
     editor->OnLButtonUp({6, 5}, 0);
-    EXPECT_EQ(doc->m_undo.m_height[CellIndex(5, 5)], 7); // moves never took a snapshot
-    doc->SwapUndo();
+    EXPECT_EQ(doc->m_change.m_nSnapshots, 1); // moves never begin a step
+    EXPECT_EQ(doc->m_history.UndoLabel(), "Raise Land");
+    doc->Undo();
     EXPECT_EQ(H(5, 5), 7);
     EXPECT_EQ(H(6, 5), 0);
 
@@ -106,11 +107,9 @@ TEST_F(MapEditorTest, AStrokeTakesOneSnapshotAndMovesWithinACellDoNothing) {
 TEST_F(MapEditorTest, GetHeightTakesNoSnapshotAndIgnoresCellsOutsideTheMap) {
     doc->m_tools.m_nTool = toolHeightLevel;
     SetH(4, 4, 99);
-    doc->SaveUndo();
-    doc->m_undo.m_height[0] = 42; // a marker for the previous snapshot
     editor->OnRButtonDown({4, 4}, keyRButton);
     EXPECT_EQ(doc->m_tools.m_nHeightLevel, 99);
-    EXPECT_EQ(doc->m_undo.m_height[0], 42);
+    EXPECT_EQ(doc->m_change.m_nSnapshots, 0);
     editor->OnRButtonDown({300, 4}, keyRButton); // beyond the 256-cell map
     EXPECT_EQ(doc->m_tools.m_nHeightLevel, 99);
     // The left button draws the level; dragging draws it too, without smoothing.
@@ -146,7 +145,7 @@ TEST_F(MapEditorTest, RectangleStyleActsAtReleaseOverTheDraggedCells) {
     EXPECT_EQ(H(8, 10), 0);
     EXPECT_EQ(H(9, 11), 0);
     EXPECT_EQ(H(10, 10), 3);
-    doc->SwapUndo();
+    doc->Undo();
     EXPECT_EQ(H(9, 11), 3);
 }
 

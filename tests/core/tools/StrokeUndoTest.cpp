@@ -76,7 +76,7 @@ TEST_P(StrokeUndoTest, OneSnapshotPerStrokeAndUndoRestoresThePlanes) {
     const int expected = (button == 1 && tool == toolHeightLevel) ? 0 : 1;
     ASSERT_EQ(doc.m_change.m_nSnapshots - snapshots, expected);
     if (expected == 1)
-        doc.SwapUndo();
+        doc.Undo();
     EXPECT_TRUE(doc.m_map == before);
 }
 

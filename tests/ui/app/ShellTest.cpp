@@ -147,28 +147,42 @@ TEST_F(ShellTest, CtrlNOpensNextMapWithItsOwnDocumentAndStripKeepsItsHeight) {
     }
 }
 
-TEST_F(ShellTest, UndoGoesToTheActiveMapAndSwapsOnlyAfterASnapshot) {
+TEST_F(ShellTest, UndoAndRedoGoToTheActiveMapAndSayWhatTheyDo) {
     CMainDoc* first = m_main->ActiveFrame()->GetDocument();
     ASSERT_NE(m_app.OnFileNew(), nullptr);
     CMainDoc* doc = m_main->ActiveFrame()->GetDocument();
     QAction* undo = m_main->Action(CommandId::Undo);
+    QAction* redo = m_main->Action(CommandId::Redo);
+    QMenu* edit = m_main->menuBar()->actions()[1]->menu();
+    auto showEdit = [&] { emit edit->aboutToShow(); };
 
-    // Nothing to exchange before the first snapshot.
-    doc->SetHeight(3, 4, 10);
+    // Nothing to undo or redo yet: both items are disabled.
+    showEdit();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_EQ(redo->shortcuts(),
+              QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+
+    first->SaveUndo("Raise Land");
+    first->SetHeight(3, 4, 77);
+    doc->SaveUndo("Raise Land");
+    doc->SetHeight(3, 4, 200);
+    doc->EndStep();
+    showEdit();
+    EXPECT_EQ(undo->text(), "&Undo Raise Land\tCtrl+Z");
     doc->m_redraw.m_bRedrawAll = 0;
     undo->trigger();
-    EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 10);
-    EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 0);
-
-    first->SetHeight(3, 4, 77);
-    first->SaveUndo();
-    doc->SaveUndo();
-    doc->SetHeight(3, 4, 200);
-    undo->trigger();
-    EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 10);
+    EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 0);
     EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 1);
-    undo->trigger();
+    EXPECT_EQ(doc->m_change.m_bModified, 0); // back where the new map started
+    showEdit();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo\tCtrl+Z");
+    EXPECT_EQ(redo->text(), "&Redo Raise Land\tCtrl+Y");
+    redo->trigger();
     EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 200);
+    EXPECT_EQ(doc->m_change.m_bModified, 1);
     EXPECT_EQ(first->m_map.m_height[CellIndex(3, 4)], 77);
 }
 
@@ -186,9 +200,9 @@ TEST_F(ShellTest, OnlyHandledCommandsAreEnabled) {
          {CommandId::ImportHeightBmp, CommandId::ImportHeightRaw, CommandId::ExportT3d,
           CommandId::ExportHeightGroup, CommandId::ExportHeightRaw})
         EXPECT_FALSE(m_main->Action(id)->isEnabled()) << static_cast<int>(id);
-    for (CommandId id : {CommandId::FileNew, CommandId::About, CommandId::Exit, CommandId::Undo,
-                         CommandId::Zoom1, CommandId::Zoom32, CommandId::NewMap,
-                         CommandId::ResizeMap, CommandId::LoadMap, CommandId::SaveMap})
+    for (CommandId id : {CommandId::FileNew, CommandId::About, CommandId::Exit, CommandId::Zoom1,
+                         CommandId::Zoom32, CommandId::NewMap, CommandId::ResizeMap,
+                         CommandId::LoadMap, CommandId::SaveMap})
         EXPECT_TRUE(m_main->Action(id)->isEnabled()) << static_cast<int>(id);
     // No empty item that opens a form which stores nothing.
     EXPECT_FALSE(m_main->Action(CommandId::ProjectSettings)->isVisible());
@@ -208,7 +222,7 @@ TEST_F(ShellTest, OnlyHandledCommandsAreEnabled) {
     m_main->Action(CommandId::FileNew)->trigger();
     ASSERT_EQ(Windows().size(), 1);
     EXPECT_EQ(Windows()[0]->windowTitle(), "Tri2");
-    EXPECT_TRUE(m_main->Action(CommandId::Undo)->isEnabled());
+    EXPECT_TRUE(m_main->Action(CommandId::SaveMap)->isEnabled());
 
     m_main->Action(CommandId::Exit)->trigger();
     QCoreApplication::processEvents();

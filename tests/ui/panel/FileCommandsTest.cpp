@@ -5,10 +5,10 @@
 #include "SplitterFrame.h"
 #include "TestSupport.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTest>
 #include <gtest/gtest.h>

@@ -266,12 +266,15 @@ TEST(InputViewMenuTest, CtrlZAndTheZoomMenuGoThroughThePanel) {
     main.Action(CommandId::Zoom8)->trigger();
     EXPECT_TRUE(panel->Ctl().zoom[3]->isChecked());
     EXPECT_EQ(d->m_view.m_nCellPixels, 16);
-    d->SaveUndo();
+    d->SaveUndo("Raise Land");
     d->SetHeight(4, 4, 9);
+    d->UpdateAllViews(nullptr);
     QTest::keyClick(&main, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(d->m_map.m_height[CellIndex(4, 4)], 0);
-    QTest::mouseClick(panel->Ctl().undo, Qt::LeftButton);
+    QTest::keyClick(&main, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(d->m_map.m_height[CellIndex(4, 4)], 9);
+    QTest::mouseClick(panel->Ctl().undo, Qt::LeftButton);
+    EXPECT_EQ(d->m_map.m_height[CellIndex(4, 4)], 0);
     // Resize Map and New Map are the panel's too: their dialogs open from the menu.
     for (CommandId id : {CommandId::ResizeMap, CommandId::NewMap}) {
         QString title;

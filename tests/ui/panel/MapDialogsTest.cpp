@@ -109,7 +109,7 @@ TEST_F(MapDialogsTest, NewMapAsksFirstThenClearsWithAnUndoSnapshot) {
         });
         EXPECT_FALSE(RunNewMap(*m_doc, &m_panel, nullptr));
     }
-    EXPECT_EQ(m_doc->m_change.m_bUndoSaved, 0);
+    EXPECT_EQ(m_doc->m_change.m_nSnapshots, 0);
     EXPECT_EQ(m_doc->m_map.m_tile[CellIndex(2, 87)], 1111 % 7 + 1);
     EXPECT_EQ(m_view.updates, 0);
 
@@ -118,7 +118,9 @@ TEST_F(MapDialogsTest, NewMapAsksFirstThenClearsWithAnUndoSnapshot) {
     EXPECT_TRUE(RunNewMap(*m_doc, &m_panel, nullptr));
     EXPECT_EQ(m_doc->m_map.m_tile[CellIndex(2, 87)], 0);
     EXPECT_EQ(m_doc->m_map.m_nSizeX, 100);
-    EXPECT_EQ(m_doc->m_change.m_bUndoSaved, 1);
+    EXPECT_EQ(m_doc->m_history.UndoLabel(), "New Map");
+    m_doc->Undo();
+    EXPECT_EQ(m_doc->m_map.m_tile[CellIndex(2, 87)], 1111 % 7 + 1);
     EXPECT_EQ(m_doc->m_redraw.m_bRedrawAll, 1);
     EXPECT_EQ(m_panel.updates, 0);
     EXPECT_EQ(m_view.updates, 1);
