@@ -3,6 +3,7 @@
 #include "CustomPenDlg.h"
 #include "FormFields.h"
 #include "GradientDlg.h"
+#include "HeightmapCommands.h"
 #include "MapCommands.h"
 #include "MiniMapDlg.h"
 #include "Pens.h"
@@ -531,7 +532,7 @@ bool CInputView::HandlesCommand(CommandId id) const {
     case CommandId::SaveMap:
         return true;
     default:
-        return ZoomIndex(id) >= 0;
+        return ZoomIndex(id) >= 0 || IsHeightmapCommand(id);
     }
 }
 
@@ -556,6 +557,10 @@ void CInputView::OnCommand(CommandId id) {
         OnSaveMap(*m_pDoc, m_ofn, this, this);
         break;
     default:
+        if (IsHeightmapCommand(id)) {
+            RunHeightmapCommand(id, *m_pDoc, m_ofn, this, this);
+            break;
+        }
         // The Zoom menu works like the zoom buttons.
         m_state.OnZoom(ZoomIndex(id));
         break;
