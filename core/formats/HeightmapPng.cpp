@@ -21,16 +21,23 @@ struct PngIo {
     std::size_t size = 0;
     std::size_t pos = 0;
     std::vector<std::uint8_t>* out = nullptr; // writing
-    char message[256] = {};
+    char message[512] = {};
+    char warning[256] = {}; // the last warning: libpng often gives the cause of an error there
 };
 
 void OnError(png_structp png, png_const_charp message) {
     auto* io = static_cast<PngIo*>(png_get_error_ptr(png));
-    std::snprintf(io->message, sizeof io->message, "%s", message);
+    if (io->warning[0] != 0)
+        std::snprintf(io->message, sizeof io->message, "%s (%s)", message, io->warning);
+    else
+        std::snprintf(io->message, sizeof io->message, "%s", message);
     png_longjmp(png, 1);
 }
 
-void OnWarning(png_structp, png_const_charp) {}
+void OnWarning(png_structp png, png_const_charp message) {
+    auto* io = static_cast<PngIo*>(png_get_error_ptr(png));
+    std::snprintf(io->warning, sizeof io->warning, "%s", message);
+}
 
 void ReadFromMemory(png_structp png, png_bytep dst, png_size_t n) {
     auto* io = static_cast<PngIo*>(png_get_io_ptr(png));

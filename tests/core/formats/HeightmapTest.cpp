@@ -294,7 +294,7 @@ TEST_F(HeightmapTest, UnusableFilesChangeNothing) {
         {ImportPngHeights, cut(goodPng, 20), "cut short"},
         {ImportPngHeights, changed(goodPng, goodPng.size() - 20, 0xAA),
          "PNG picture cannot be read"},
-        {ImportPngHeights, huge.Encode(), "PNG picture cannot be read"},
+        {ImportPngHeights, huge.Encode(), "width exceeds user limit"},
     };
     const CellPlanes before = m_doc->m_map;
     const fs::path path = m_dir / "bad";
