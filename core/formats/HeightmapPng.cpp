@@ -155,7 +155,7 @@ bool Encode(png_structp png, png_infop info, const HeightPlane& heights, png_byt
 } // namespace
 
 bool ParsePngHeights(const std::uint8_t* data, std::size_t size, HeightPlane& heights,
-                     std::string& error) {
+                     std::string& error, PngCrc crc) {
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0) {
         error = "the file is not a PNG picture (it lacks the PNG signature)";
         return false;
@@ -172,6 +172,8 @@ bool ParsePngHeights(const std::uint8_t* data, std::size_t size, HeightPlane& he
         return false;
     }
     png_set_read_fn(s.png, &io, ReadFromMemory);
+    if (crc == PngCrc::Ignore)
+        png_set_crc_action(s.png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
     RowStore store;
     if (!Decode(s.png, s.info, store, heights)) {
         error = std::string("the PNG picture cannot be read: ") + io.message;

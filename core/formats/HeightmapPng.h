@@ -23,10 +23,14 @@ class CDocObserver;
 // Pictures wider or taller than this are refused.
 constexpr int kMaxPngSide = 16384;
 
+// Whether a read checks the chunks' CRCs. Only the fuzz target skips them, so that mutated files
+// reach the decoder instead of stopping at the first checksum.
+enum class PngCrc { Check, Ignore };
+
 // Parses a whole PNG file into `heights`. Returns false and says why in `error` when the file
 // cannot be used; `heights` is then to be discarded.
 bool ParsePngHeights(const std::uint8_t* data, std::size_t size, HeightPlane& heights,
-                     std::string& error);
+                     std::string& error, PngCrc crc = PngCrc::Check);
 
 // Encodes the whole height plane `heights` as the 16-bit PNG file described above. Returns
 // false and says why in `error` when libpng fails.
