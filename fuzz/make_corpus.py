@@ -7,6 +7,7 @@ Run from anywhere: python3 fuzz/make_corpus.py
 """
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -130,7 +131,112 @@ def ter_corpus():
     write(t, "miss-names-cut.ter", ter(4, 3, cut=3))
 
 
+# ---- PNG ----
+
+ADAM7 = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2),
+         (0, 1, 1, 2)]
+
+
+def chunk(kind, data, crc_delta=0):
+    crc = (zlib.crc32(kind + data) + crc_delta) & 0xFFFFFFFF
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
+
+
+def pack(samples, depth):
+    if depth == 16:
+        return b"".join(struct.pack(">H", v & 0xFFFF) for v in samples)
+    if depth == 8:
+        return bytes(v & 0xFF for v in samples)
+    out = bytearray((len(samples) * depth + 7) // 8)
+    for i, v in enumerate(samples):
+        bit = i * depth
+        out[bit // 8] |= (v & ((1 << depth) - 1)) << (8 - depth - bit % 8)
+    return bytes(out)
+
+
+def png(width, height, colour=0, depth=8, interlace=0, plte=None, trns=None,
+        sample=lambda x, y, c: x * 37 + y * 11 + c * 5, ihdr_crc=0, cut=0, drop_rows=0,
+        ihdr=None, end=True):
+    """A PNG picture; `sample(x, y, channel)` gives each stored sample."""
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour]
+
+    def row(xs, y):
+        return b"\0" + pack([sample(x, y, c) for x in xs for c in range(channels)], depth)
+
+    raw = bytearray()
+    if interlace:
+        for x0, y0, dx, dy in ADAM7:
+            xs = list(range(x0, width, dx))
+            if xs:
+                for y in range(y0, height, dy):
+                    raw += row(xs, y)
+    else:
+        for y in range(height - drop_rows):
+            raw += row(range(width), y)
+    head = ihdr if ihdr is not None else struct.pack(">IIBBBBB", width, height, depth, colour, 0,
+                                                     0, interlace)
+    data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head, ihdr_crc)
+    if plte is not None:
+        data += chunk(b"PLTE", b"".join(bytes(c) for c in plte))
+    if trns is not None:
+        data += chunk(b"tRNS", trns)
+    data += chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+    if end:
+        data += chunk(b"IEND", b"")
+    return data[:len(data) - cut] if cut else data
+
+
+def png_corpus():
+    t = "png_heightmap_reader"
+    write(t, "valid-grey8.png", png(5, 4))
+    write(t, "valid-grey16.png", png(6, 3, depth=16, sample=lambda x, y, c: x * 9000 + y * 257))
+    write(t, "valid-grey2.png", png(9, 2, depth=2))
+    write(t, "valid-grey1-trns.png", png(17, 3, depth=1, trns=struct.pack(">H", 1)))
+    write(t, "valid-rgb8.png", png(4, 4, colour=2))
+    write(t, "valid-rgba16.png", png(3, 3, colour=6, depth=16))
+    write(t, "valid-grey-alpha8.png", png(3, 2, colour=4))
+    write(t, "valid-palette-trns.png", png(4, 3, colour=3, plte=[(10, 10, 10), (200, 90, 7)],
+                                           trns=b"\x80", sample=lambda x, y, c: (x + y) % 2))
+    write(t, "valid-palette4.png", png(7, 2, colour=3, depth=4,
+                                       plte=[(i * 16, i, 255 - i) for i in range(16)]))
+    write(t, "valid-interlaced-grey8.png", png(9, 9, interlace=1))
+    write(t, "valid-interlaced-rgb16.png", png(5, 5, colour=2, depth=16, interlace=1))
+    write(t, "valid-wide-600.png", png(600, 2))
+    write(t, "valid-tall-600.png", png(2, 600, interlace=1))
+    write(t, "miss-signature.png", b"\x89PNX" + png(2, 2)[5:])
+    write(t, "miss-ihdr-crc.png", png(2, 2, ihdr_crc=1))
+    write(t, "miss-cut-in-data.png", png(40, 40, cut=30))
+    write(t, "miss-no-end.png", png(3, 3, end=False))
+    write(t, "miss-rows-missing.png", png(8, 8, drop_rows=3))
+    write(t, "miss-too-wide.png", png(20000, 1))
+    write(t, "miss-huge-declared.png", png(16384, 16384, drop_rows=16383))
+    write(t, "miss-zero-width.png", png(0, 3))
+    write(t, "miss-grey-depth3.png", png(4, 4, ihdr=struct.pack(">IIBBBBB", 4, 4, 3, 0, 0, 0, 0)))
+    write(t, "miss-palette-without-plte.png", png(4, 4, colour=3, sample=lambda x, y, c: 0))
+    write(t, "miss-empty.png", b"")
+
+
+def bmp_heightmap_corpus():
+    t = "bmp_heightmap_reader"
+    write(t, "valid-8bit.bmp", bmp(5, 4, 8))
+    write(t, "valid-8bit-top-down.bmp", bmp(5, 3, 8, top_down=True))
+    write(t, "valid-8bit-padded.bmp", bmp(3, 2, 8))
+    write(t, "valid-8bit-wide-600.bmp", bmp(600, 2, 8))
+    write(t, "valid-8bit-tall-600.bmp", bmp(2, 600, 8))
+    write(t, "valid-core-header.bmp", bmp(4, 2, 8, core_header=True,
+                                          colours=[(i, 0, 0) for i in range(256)]))
+    write(t, "valid-gap-before-bits.bmp", bmp(4, 2, 8, gap=7))
+    write(t, "miss-24bit.bmp", bmp(3, 2, 24))
+    write(t, "miss-compressed.bmp", bmp(4, 2, 8, compression=1))
+    write(t, "miss-signature.bmp", b"BN" + bmp(4, 2, 8)[2:])
+    write(t, "miss-last-row-short.bmp", bmp(4, 2, 8, cut=1))
+    write(t, "miss-offset-beyond.bmp", bmp(4, 2, 8, offset=0xFFFFFFF0))
+    write(t, "miss-empty.bmp", b"")
+
+
 if __name__ == "__main__":
     bmp_corpus("bmp_reader", tile=False)
     bmp_corpus("tile_decode", tile=True)
     ter_corpus()
+    png_corpus()
+    bmp_heightmap_corpus()

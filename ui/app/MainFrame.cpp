@@ -50,6 +50,7 @@ void CMainFrame::CreateMenus() {
     QMenu* import = file->addMenu(QStringLiteral("Import"));
     AddCommand(import, CommandId::ImportHeightBmp, QStringLiteral("Heightmap\tBMP"));
     AddCommand(import, CommandId::ImportHeightRaw, QStringLiteral("Heightmap\tRAW"));
+    AddCommand(import, CommandId::ImportHeightPng, QStringLiteral("Heightmap\tPNG"));
     QMenu* exportMenu = file->addMenu(QStringLiteral("Export"));
     AddCommand(exportMenu, CommandId::ExportT3d,
                QStringLiteral("UnrealEd\tT3D Ascii Brush Format"));
@@ -57,6 +58,7 @@ void CMainFrame::CreateMenus() {
                QStringLiteral("UnrealEd\tHeight Format File Group"));
     exportMenu->addSeparator();
     AddCommand(exportMenu, CommandId::ExportHeightRaw, QStringLiteral("Heightmap\tRAW"));
+    AddCommand(exportMenu, CommandId::ExportHeightPng, QStringLiteral("Heightmap\tPNG (16-bit)"));
     file->addSeparator();
     // The project form stores nothing yet: its (empty) menu item stays out of sight.
     AddCommand(file, CommandId::ProjectSettings, QString())->setVisible(false);

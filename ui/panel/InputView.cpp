@@ -3,6 +3,7 @@
 #include "CustomPenDlg.h"
 #include "FormFields.h"
 #include "GradientDlg.h"
+#include "HeightmapCommands.h"
 #include "MapCommands.h"
 #include "MiniMapDlg.h"
 #include "Pens.h"
@@ -599,7 +600,7 @@ bool CInputView::HandlesCommand(CommandId id) const {
     case CommandId::ScrollHome:
         return true;
     default:
-        return ZoomIndex(id) >= 0;
+        return ZoomIndex(id) >= 0 || IsHeightmapCommand(id);
     }
 }
 
@@ -638,6 +639,10 @@ void CInputView::OnCommand(CommandId id) {
             m_navigate(Qt::Key_Home, Qt::NoModifier);
         break;
     default:
+        if (IsHeightmapCommand(id)) {
+            RunHeightmapCommand(id, *m_pDoc, m_ofn, this, this);
+            break;
+        }
         // The Zoom menu works like the zoom buttons.
         m_state.OnZoom(ZoomIndex(id));
         break;
