@@ -198,6 +198,18 @@ TEST_F(TextViewTest, DraggingRaisesTheCellsUnderTheMouseAndUndoRevertsTheStroke)
     EXPECT_EQ(m_doc->m_map.m_height[CellIndex(3, 0)], 0);
     EXPECT_EQ(m_doc->m_map.m_height[CellIndex(4, 0)], 0);
     EXPECT_EQ(m_doc->m_map.m_height[CellIndex(2, 1)], 1);
+    // Two more steps back: the click was undone already, so the first drag goes; then there
+    // is nothing left, and the map is as new (no asterisk). Redo brings the drags back.
+    m_frame->InputView()->OnCommand(CommandId::Undo);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(2, 1)], 0);
+    EXPECT_EQ(m_frame->InputView()->CommandEnabled(CommandId::Undo), false);
+    EXPECT_FALSE(m_frame->windowTitle().contains('*'));
+    EXPECT_EQ(m_frame->InputView()->CommandText(CommandId::Redo), "&Redo Raise Land\tCtrl+Y");
+    m_frame->InputView()->OnCommand(CommandId::Redo);
+    m_frame->InputView()->OnCommand(CommandId::Redo);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(2, 1)], 1);
+    EXPECT_EQ(m_doc->m_map.m_height[CellIndex(3, 0)] + m_doc->m_map.m_height[CellIndex(4, 0)], 2);
+    EXPECT_TRUE(m_frame->windowTitle().contains('*'));
 }
 
 } // namespace
