@@ -9,11 +9,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <functional>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
-#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -233,6 +233,235 @@ TEST_F(T3dExportTest, CornersBeyondTheMapComeFromThePlane) {
     for (const Polygon& polygon : p)
         for (const auto& v : polygon.vertex)
             EXPECT_EQ(v[2], v[0] == 512 * 128 || v[1] == 512 * 128 ? 0 : 48);
+}
+
+TEST_F(T3dExportTest, EntireMapPieceCountsOrderAndNames) {
+    std::mt19937 rng(11);
+    for (auto& h : m_doc->m_map.m_height)
+        h = static_cast<std::uint8_t>(rng());
+    // A 256 x 256 map: 5 x 5 pieces of 50 (cells 250 ... 255 left out), 8 x 8 of 32, ...
+    const int perSide[] = {5, 8, 16, 32};
+    for (int size = 0; size < kT3dSizeChoices; ++size) {
+        SCOPED_TRACE(size);
+        TempDir dir;
+        const fs::path path = dir / "hills.t3d";
+        const int piece = kT3dPieceSizes[size];
+        int calls = 0;
+        const T3dExportResult r =
+            ExportT3d(*m_doc, Choices(size, 1), path, [&](int written, int total) {
+                EXPECT_EQ(written, ++calls);
+                EXPECT_EQ(total, perSide[size] * perSide[size]);
+                // Columns of pieces outer, rows inner: the file just written is piece (i, j).
+                const int i = (written - 1) / perSide[size], j = (written - 1) % perSide[size];
+                EXPECT_TRUE(fs::exists(T3dPiecePath(path, i, j))) << i << " " << j;
+                return true;
+            });
+        EXPECT_EQ(r.piecesWritten, perSide[size] * perSide[size]);
+        EXPECT_FALSE(r.stopped);
+        EXPECT_EQ(FileNames(dir.Path()).size(), static_cast<std::size_t>(r.piecesWritten));
+        // Piece XB-YA starts at cell (piece, 0) and holds the same text as a single piece there.
+        EXPECT_EQ(ReadText(dir / "hills XB-YA.t3d"), PieceText(*m_doc, piece, 0, piece));
+        const std::string last = "hills X" + T3dPieceLetters(perSide[size] - 1) + "-Y" +
+                                 T3dPieceLetters(perSide[size] - 1) + ".t3d";
+        EXPECT_EQ(ReadText(dir / last),
+                  PieceText(*m_doc, 256 - 256 % piece - piece, 256 - 256 % piece - piece, piece));
+    }
+
+    // Past Z the letters go on as AA, AB, ...: a 512 x 8 map at 8 x 8 has 64 columns of pieces.
+    m_doc->m_map.m_nSizeX = 512;
+    m_doc->m_map.m_nSizeY = 15; // the 7 rows beyond the last whole piece are left out
+    const T3dExportResult r = ExportT3d(*m_doc, Choices(3, 1), m_dir / "wide.t3d");
+    EXPECT_EQ(r.piecesWritten, 64);
+    const std::set<std::string> names = FileNames(m_dir.Path());
+    EXPECT_EQ(names.size(), 64u);
+    for (const char* name : {"wide XA-YA.t3d", "wide XZ-YA.t3d", "wide XAA-YA.t3d",
+                             "wide XAZ-YA.t3d", "wide XBA-YA.t3d", "wide XBL-YA.t3d"})
+        EXPECT_EQ(names.count(name), 1u) << name;
+    for (const std::string& name : names)
+        EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZwide -.t3"), std::string::npos)
+            << name;
+    const std::pair<int, const char*> letters[] = {{0, "A"},    {25, "Z"},   {26, "AA"},
+                                                   {27, "AB"},  {51, "AZ"},  {52, "BA"},
+                                                   {701, "ZZ"}, {702, "AAA"}};
+    for (auto [index, text] : letters)
+        EXPECT_EQ(T3dPieceLetters(index), text);
+
+    // A map smaller than one piece gives no file.
+    m_doc->m_map.m_nSizeY = 7;
+    EXPECT_EQ(ExportT3d(*m_doc, Choices(3, 1), m_dir / "none.t3d").piecesTotal, 0);
+    EXPECT_EQ(FileNames(m_dir.Path()).size(), 64u);
+}
+
+TEST_F(T3dExportTest, PieceNamesSplitTheFileNameNotTheFolder) {
+    const struct {
+        const char *path, *piece;
+    } cases[] = {
+        {"/maps/hills.t3d", "/maps/hills XB-YA.t3d"},
+        {"/my.maps/v1.0/hills.t3d", "/my.maps/v1.0/hills XB-YA.t3d"},
+        {"/maps/hills.final.t3d", "/maps/hills XB-YA.final.t3d"},
+        {"/maps/hills", "/maps/hills XB-YA"},
+        {"hills.t3d", "hills XB-YA.t3d"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(T3dPiecePath(c.path, 1, 0), fs::path(c.piece)) << c.path;
+
+    // And on disk, inside a folder with a "." in its name.
+    fs::create_directories(m_dir / "v1.5");
+    m_doc->m_map.m_nSizeX = 16;
+    m_doc->m_map.m_nSizeY = 8;
+    EXPECT_EQ(ExportT3d(*m_doc, Choices(3, 1), m_dir / "v1.5" / "hills.t3d").piecesWritten, 2);
+    EXPECT_EQ(FileNames(m_dir / "v1.5"),
+              (std::set<std::string>{"hills XA-YA.t3d", "hills XB-YA.t3d"}));
+}
+
+TEST_F(T3dExportTest, RandomMapMatchesASecondComputation) {
+    std::mt19937 rng(5);
+    CellPlanes& map = m_doc->m_map;
+    for (int i = 0; i < kPlaneCells; ++i) {
+        // Smooth hills, cliffs and flat runs: every diagonal rule gets its turn.
+        map.m_height[i] = static_cast<std::uint8_t>(
+            rng() % 4 ? 128 + 100 * std::sin(i * 0.01) + rng() % 9 : rng());
+        map.m_tile[i] = static_cast<std::uint16_t>(rng() % 2);
+        map.m_mirror[i] = static_cast<std::uint8_t>(rng() % 2);
+        map.m_flip[i] = static_cast<std::uint8_t>(rng() % 2);
+    }
+    const int x0 = 100, y0 = 37, size = 50;
+    const std::vector<Polygon> polygons = ReadPiece(PieceText(*m_doc, x0, y0, size), size);
+    ASSERT_EQ(polygons.size(), 2u * size * size);
+    int exact = 0, lowered = 0;
+    for (std::size_t k = 0; k < polygons.size(); ++k) {
+        const Polygon& p = polygons[k];
+        const int x = x0 + static_cast<int>(k / 2) % size, y = y0 + static_cast<int>(k / 2) / size;
+        const int cell = CellIndex(x, y);
+        EXPECT_EQ(p.head, std::string("Begin Polygon Group=2DLoft Item=2DLoft Texture=") +
+                              (map.m_tile[cell] ? "ROCKB010" : "GRASA000"));
+        EXPECT_EQ(p.u, map.m_mirror[cell] ? "-1,0,0" : "1,0,0");
+        EXPECT_EQ(p.v, map.m_flip[cell] ? "0,-1,0" : "0,1,0");
+        // Every vertex is a corner of the cell at 16 x its height.
+        double v[3][3];
+        for (int i = 0; i < 3; ++i) {
+            const int cx = p.vertex[i][0] / 128, cy = p.vertex[i][1] / 128;
+            ASSERT_TRUE(p.vertex[i][0] % 128 == 0 && p.vertex[i][1] % 128 == 0);
+            ASSERT_TRUE(cx - x == 0 || cx - x == 1) << k;
+            ASSERT_TRUE(cy - y == 0 || cy - y == 1) << k;
+            EXPECT_EQ(p.vertex[i][2], 16 * map.m_height[CellIndex(cx, cy)]);
+            for (int c = 0; c < 3; ++c)
+                v[i][c] = p.vertex[i][c];
+        }
+        // The plane through the three points, its unit normal rounded to float.
+        const double e1[3] = {v[0][0] - v[1][0], v[0][1] - v[1][1], v[0][2] - v[1][2]};
+        const double e2[3] = {v[0][0] - v[2][0], v[0][1] - v[2][1], v[0][2] - v[2][2]};
+        const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                             e1[0] * e2[1] - e1[1] * e2[0]};
+        ASSERT_EQ(n[2], 16384.0); // counter-clockwise seen from above
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        float unit[3];
+        for (int c = 0; c < 3; ++c)
+            unit[c] = static_cast<float>(n[c] / length);
+        const double z0 = (v[0][0] * unit[0] + v[0][2] * unit[2] + v[0][1] * unit[1]) / unit[2];
+        EXPECT_EQ(p.origin, static_cast<int>(z0)) << k;
+        // And never more than one unit from the exact height, towards zero.
+        const double plane = (n[0] * v[0][0] + n[1] * v[0][1] + n[2] * v[0][2]) / n[2];
+        EXPECT_LT(std::abs(p.origin - std::trunc(plane)), 1.5) << k;
+        exact += p.origin == std::trunc(plane);
+        lowered += p.origin != std::trunc(plane);
+    }
+    // The sample holds both outcomes of the rounding.
+    EXPECT_GT(exact, 0);
+    EXPECT_GT(lowered, 0);
+}
+
+TEST_F(T3dExportTest, CellsWithoutATileNameLeaveTheTextureOut) {
+    CellPlanes& map = m_doc->m_map;
+    map.m_tile[CellIndex(1, 0)] = kMissingTile; // a name the library lacked at load time
+    map.m_tile[CellIndex(3, 0)] = 2;            // beyond the library's two tiles
+    const std::vector<Polygon> p = ReadPiece(PieceText(*m_doc, 0, 0, 8), 8);
+    ASSERT_EQ(p.size(), 128u);
+    for (int k : {2, 3, 6, 7})
+        EXPECT_EQ(p[k].head, "Begin Polygon Group=2DLoft Item=2DLoft") << k;
+    EXPECT_EQ(p[4].head, "Begin Polygon Group=2DLoft Item=2DLoft Texture=GRASA000");
+
+    // Counted by cell, over the pieces written.
+    map.m_tile[CellIndex(9, 9)] = 7;
+    map.m_nSizeX = map.m_nSizeY = 16;
+    EXPECT_EQ(ExportT3d(*m_doc, Choices(3, 0), m_dir / "a.t3d").cellsWithoutTile, 2);
+    EXPECT_EQ(ExportT3d(*m_doc, Choices(3, 1), m_dir / "b.t3d").cellsWithoutTile, 3);
+}
+
+TEST_F(T3dExportTest, AFailingPieceStopsTheExportAndKeepsTheEarlierOnes) {
+    m_doc->m_map.m_nSizeX = m_doc->m_map.m_nSizeY = 32; // 4 x 4 pieces of 8
+    const fs::path path = m_dir / "hills.t3d";
+    const T3dExportResult whole = ExportT3d(*m_doc, Choices(3, 1), path);
+    ASSERT_EQ(whole.piecesWritten, 16);
+    std::map<std::string, std::string> before;
+    for (const std::string& name : FileNames(m_dir.Path()))
+        before[name] = ReadText(m_dir / name);
+    std::fill(m_doc->m_map.m_height.begin(), m_doc->m_map.m_height.end(), 4);
+
+    // The fourth piece's name is taken by a folder; a file creation or a write fails.
+    const std::string fourth = T3dPiecePath(path, 0, 3).filename().string();
+    const auto faultAtFourth = [](AtomicFile::Step step) {
+        return [step] { AtomicFile::InjectFault(step, 4, ENOSPC); };
+    };
+    const std::pair<std::function<void()>, std::string> failures[] = {
+        {[&] { fs::remove(m_dir / fourth), fs::create_directory(m_dir / fourth); },
+         std::strerror(EISDIR)},
+        {faultAtFourth(AtomicFile::Step::Create), std::strerror(ENOSPC)},
+        {faultAtFourth(AtomicFile::Step::Write), std::strerror(ENOSPC)},
+    };
+    for (const auto& [arrange, reason] : failures) {
+        SCOPED_TRACE(reason);
+        fs::remove_all(m_dir / fourth);
+        for (const auto& [name, text] : before)
+            WriteBytes(m_dir / name, std::vector<std::uint8_t>(text.begin(), text.end()));
+        arrange();
+        const T3dExportResult r = ExportT3d(*m_doc, Choices(3, 1), path);
+        AtomicFile::ClearFault();
+        ASSERT_TRUE(r.failure);
+        EXPECT_EQ(r.failure->Path(), (m_dir / fourth).string());
+        EXPECT_EQ(r.failure->Reason(), reason);
+        EXPECT_EQ(r.piecesWritten, 3);
+        EXPECT_EQ(r.piecesTotal, 16);
+        // The three new pieces are complete, the old export's other files are untouched, and
+        // no temporary file is left behind.
+        for (const auto& [name, text] : before) {
+            const fs::path file = m_dir / name;
+            if (name < fourth) { // "hills XA-Y?.t3d": rows 0, 8, 16 of column 0
+                EXPECT_EQ(ReadText(file), PieceText(*m_doc, 0, 8 * (name[10] - 'A'), 8)) << name;
+            } else if (!fs::is_directory(file)) {
+                EXPECT_EQ(ReadText(file), text) << name;
+            }
+        }
+        EXPECT_EQ(FileNames(m_dir.Path()).size(), before.size());
+    }
+
+    // A folder that refuses new files (not for the super-user, whom permissions do not stop).
+    if (::geteuid() != 0) {
+        TempDir dir;
+        fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+        const T3dExportResult r = ExportT3d(*m_doc, Choices(3, 1), dir / "hills.t3d");
+        fs::permissions(dir.Path(), fs::perms::owner_all);
+        ASSERT_TRUE(r.failure);
+        EXPECT_EQ(r.failure->Reason(), std::strerror(EACCES));
+        EXPECT_EQ(r.piecesWritten, 0);
+    }
+}
+
+TEST_F(T3dExportTest, StoppingKeepsThePiecesWritten) {
+    m_doc->m_map.m_nSizeX = m_doc->m_map.m_nSizeY = 32;
+    int calls = 0;
+    T3dExportResult r = ExportT3d(*m_doc, Choices(3, 1), m_dir / "hills.t3d",
+                                  [&](int written, int) { return ++calls, written < 5; });
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(r.piecesWritten, 5);
+    EXPECT_EQ(calls, 5);
+    EXPECT_EQ(FileNames(m_dir.Path()).size(), 5u);
+    EXPECT_FALSE(r.failure);
+
+    // A stop asked for after the last piece stops nothing.
+    r = ExportT3d(*m_doc, Choices(3, 0), m_dir / "one.t3d", [](int, int) { return false; });
+    EXPECT_FALSE(r.stopped);
+    EXPECT_EQ(r.piecesWritten, 1);
 }
 
 } // namespace
