@@ -193,6 +193,15 @@ fs::path T3dPiecePath(const fs::path& path, int i, int j) {
                                  T3dPieceLetters(j) + name.substr(dot));
 }
 
+int T3dPiecesToWrite(const CMainDoc& doc, const T3dChoices& choices) {
+    if (choices.m_nT3dLocation != 1)
+        return 1;
+    const int piece = choices.m_nPieceX; // pieces are square
+    if (piece < 1)
+        return 0;
+    return (doc.m_map.m_nSizeX / piece) * (doc.m_map.m_nSizeY / piece);
+}
+
 T3dExportResult ExportT3d(const CMainDoc& doc, const T3dChoices& choices, const fs::path& path,
                           const T3dProgress& progress) {
     T3dExportResult result;
@@ -204,7 +213,7 @@ T3dExportResult ExportT3d(const CMainDoc& doc, const T3dChoices& choices, const 
     const bool entireMap = choices.m_nT3dLocation == 1;
     const int columns = entireMap ? doc.m_map.m_nSizeX / pieceSize : 1;
     const int rows = entireMap ? doc.m_map.m_nSizeY / pieceSize : 1;
-    result.piecesTotal = columns * rows;
+    result.piecesTotal = T3dPiecesToWrite(doc, choices);
 
     for (int i = 0; i < columns; ++i) {
         for (int j = 0; j < rows; ++j) {

@@ -71,6 +71,10 @@ std::string T3dPieceLetters(int index);
 // first "." and " X<letters i>-Y<letters j>" goes in between ("hills.t3d" -> "hills XB-YA.t3d").
 std::filesystem::path T3dPiecePath(const std::filesystem::path& path, int i, int j);
 
+// The number of files an export with `choices` writes: 1 for the upper-left corner, else the
+// whole pieces of the map (none when the map is smaller than one piece).
+int T3dPiecesToWrite(const CMainDoc& doc, const T3dChoices& choices);
+
 // Told after each piece with the pieces written so far and the pieces to write; returns false
 // to stop the export there.
 using T3dProgress = std::function<bool(int written, int total)>;

@@ -1,6 +1,7 @@
 #include "InputView.h"
 
 #include "CustomPenDlg.h"
+#include "ExportCommands.h"
 #include "FormFields.h"
 #include "GradientDlg.h"
 #include "MapCommands.h"
@@ -529,6 +530,7 @@ bool CInputView::HandlesCommand(CommandId id) const {
     case CommandId::ProjectSettings:
     case CommandId::LoadMap:
     case CommandId::SaveMap:
+    case CommandId::ExportT3d:
         return true;
     default:
         return ZoomIndex(id) >= 0;
@@ -554,6 +556,9 @@ void CInputView::OnCommand(CommandId id) {
         break;
     case CommandId::SaveMap:
         OnSaveMap(*m_pDoc, m_ofn, this, this);
+        break;
+    case CommandId::ExportT3d:
+        OnExportT3d(*m_pDoc, m_t3d, m_ofn, this);
         break;
     default:
         // The Zoom menu works like the zoom buttons.
