@@ -182,14 +182,13 @@ TEST_F(ShellTest, OnlyHandledCommandsAreEnabled) {
     EXPECT_EQ(m_main->Action(CommandId::SaveMap)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
 
     emit file->aboutToShow();
-    for (CommandId id :
-         {CommandId::ImportHeightBmp, CommandId::ImportHeightRaw, CommandId::ExportT3d,
-          CommandId::ExportHeightGroup, CommandId::ExportHeightRaw})
+    for (CommandId id : {CommandId::ImportHeightBmp, CommandId::ImportHeightRaw,
+                         CommandId::ExportHeightGroup, CommandId::ExportHeightRaw})
         EXPECT_FALSE(m_main->Action(id)->isEnabled()) << static_cast<int>(id);
     for (CommandId id :
          {CommandId::FileNew, CommandId::About, CommandId::Exit, CommandId::Undo, CommandId::Zoom1,
           CommandId::Zoom32, CommandId::NewMap, CommandId::ResizeMap, CommandId::LoadMap,
-          CommandId::SaveMap, CommandId::ProjectSettings})
+          CommandId::SaveMap, CommandId::ExportT3d, CommandId::ProjectSettings})
         EXPECT_TRUE(m_main->Action(id)->isEnabled()) << static_cast<int>(id);
 
     // With no map window open only the application's commands remain.
