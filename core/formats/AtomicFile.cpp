@@ -57,7 +57,8 @@ void AtomicFile::ClearFault() {
     g_fault.armed = false;
 }
 
-AtomicFile::AtomicFile(const fs::path& target) : m_target(ResolveTarget(target)) {
+AtomicFile::AtomicFile(const fs::path& target, Flush flush)
+    : m_target(ResolveTarget(target)), m_flush(flush) {
     static std::atomic<unsigned> counter{0};
     const fs::path folder = m_target.parent_path().empty() ? fs::path(".") : m_target.parent_path();
     const std::string stem = "." + m_target.filename().string() + "." + std::to_string(::getpid());
@@ -117,7 +118,7 @@ void AtomicFile::Commit() {
     struct stat old {};
     if (::stat(m_target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(m_fd, old.st_mode & 07777);
-    if (Injected(Step::Sync) || ::fsync(m_fd) != 0)
+    if (m_flush == Flush::ToDisk && (Injected(Step::Sync) || ::fsync(m_fd) != 0))
         Fail("Could not flush to disk", errno);
     const int fd = m_fd;
     m_fd = -1;
@@ -126,6 +127,8 @@ void AtomicFile::Commit() {
     if (Injected(Step::Rename) || ::rename(m_temp.c_str(), m_target.c_str()) != 0)
         Fail("Could not replace", errno);
     m_temp.clear();
+    if (m_flush != Flush::ToDisk)
+        return;
     // Make the rename itself durable; the new file is in place whatever this reports.
     const fs::path folder = m_target.parent_path().empty() ? fs::path(".") : m_target.parent_path();
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -11,8 +11,14 @@
 // so a failed save never leaves a damaged or partial file behind.
 class AtomicFile {
 public:
+    // Whether Commit() waits until the bytes are on disk before the rename. Leaving it to the
+    // system keeps the complete-or-absent rule for every failure the program sees (a full disk,
+    // a refused write) but not across a power loss; it suits files made by the thousand that can
+    // be made again, such as the pieces of an export.
+    enum class Flush { ToDisk, BySystem };
+
     // Creates the temporary file. Throws FileError when the folder does not take it.
-    explicit AtomicFile(const std::filesystem::path& target);
+    explicit AtomicFile(const std::filesystem::path& target, Flush flush = Flush::ToDisk);
     // Removes the temporary file unless Commit() succeeded.
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -41,6 +47,7 @@ private:
     std::filesystem::path m_target;
     std::filesystem::path m_temp;
     int m_fd = -1;
+    Flush m_flush;
 };
 
 // Writes `bytes` as the whole content of `target` through an AtomicFile.

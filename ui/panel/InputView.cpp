@@ -1,6 +1,7 @@
 #include "InputView.h"
 
 #include "CustomPenDlg.h"
+#include "ExportCommands.h"
 #include "FormFields.h"
 #include "GradientDlg.h"
 #include "HeightmapCommands.h"
@@ -598,6 +599,7 @@ bool CInputView::HandlesCommand(CommandId id) const {
     case CommandId::ZoomIn:
     case CommandId::ZoomOut:
     case CommandId::ScrollHome:
+    case CommandId::ExportT3d:
         return true;
     default:
         return ZoomIndex(id) >= 0 || IsHeightmapCommand(id);
@@ -637,6 +639,9 @@ void CInputView::OnCommand(CommandId id) {
     case CommandId::ScrollHome:
         if (m_navigate)
             m_navigate(Qt::Key_Home, Qt::NoModifier);
+        break;
+    case CommandId::ExportT3d:
+        OnExportT3d(*m_pDoc, m_t3d, m_ofn, this);
         break;
     default:
         if (IsHeightmapCommand(id)) {

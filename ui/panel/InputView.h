@@ -6,6 +6,7 @@
 #include "MainDoc.h"
 #include "MiniMapDlg.h"
 #include "PanelState.h"
+#include "T3dExport.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -94,6 +95,7 @@ public:
     const Controls& Ctl() const { return m_ctl; }
     CGradientDlg* GradientDlg() const { return m_pGradientDlg; }
     CMiniMapDlg* MiniMap() const { return m_pMiniMap; }
+    const T3dChoices& T3dExportChoices() const { return m_t3d; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -117,6 +119,7 @@ private:
     PanelState m_state;
     // The file dialog settings shared by every file command of this map window.
     FileDialogRecord m_ofn;
+    T3dChoices m_t3d; // the last accepted T3D export choices
     Controls m_ctl;
     QButtonGroup* m_pZoomGroup = nullptr;
     QButtonGroup* m_pModeGroup = nullptr;

@@ -1,4 +1,5 @@
 #include "FileCommands.h"
+#include "AnswerFileDialog.h"
 #include "InputView.h"
 #include "MainDoc.h"
 #include "ModalWatch.h"
@@ -18,23 +19,6 @@
 #include <memory>
 
 namespace {
-
-// Answers the next file dialog with `path`, typed into its file name box. The dialog also reads
-// the selection of its folder view, which loads in the background, so the answer is given again
-// until the dialog reports that file.
-ModalWatch<QFileDialog> AnswerFileDialog(const QString& path, QString* filter = nullptr) {
-    return ModalWatch<QFileDialog>([path, filter](QFileDialog* dialog) {
-        if (filter)
-            *filter = dialog->selectedNameFilter();
-        EXPECT_TRUE(QTest::qWaitFor([&] {
-            dialog->selectFile(path);
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
-            const QStringList files = dialog->selectedFiles();
-            return files.size() == 1 && files[0].startsWith(path);
-        }));
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept checks the name
-    });
-}
 
 class FileCommandsTest : public ::testing::Test {
 protected:
