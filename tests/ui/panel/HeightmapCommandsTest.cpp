@@ -1,3 +1,4 @@
+#include "AnswerFileDialog.h"
 #include "HeightmapRaw.h"
 #include "InputView.h"
 #include "MainDoc.h"
@@ -6,8 +7,6 @@
 #include "TestPng.h"
 #include "TestSupport.h"
 
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -17,22 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Answers the next file dialog with `path` (see FileCommandsTest): typed into its name box until
-// the dialog reports that file, then accepted. `filter` receives the dialog's filter.
-ModalWatch<QFileDialog> AnswerFileDialog(const QString& path, QString* filter = nullptr) {
-    return ModalWatch<QFileDialog>([path, filter](QFileDialog* dialog) {
-        if (filter)
-            *filter = dialog->selectedNameFilter();
-        EXPECT_TRUE(QTest::qWaitFor([&] {
-            dialog->selectFile(path);
-            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
-            const QStringList files = dialog->selectedFiles();
-            return files.size() == 1 && files[0].startsWith(path);
-        }));
-        static_cast<QDialog*>(dialog)->accept();
-    });
-}
 
 class HeightmapCommandsTest : public ::testing::Test {
 protected:
