@@ -2,7 +2,9 @@
 
 std::uint32_t Random::s_state = 1;
 
-void Random::Seed(std::uint32_t seed) { s_state = seed; }
+void Random::Seed(std::uint32_t seed) {
+    s_state = seed;
+}
 
 int Random::Next() {
     // A linear congruential generator with the classic constants; the high bits are the result.

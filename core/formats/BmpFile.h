@@ -8,12 +8,12 @@
 // offset against the bytes actually present, so rows can be read without further checks.
 struct BmpFile {
     int width = 0;
-    int height = 0;      // always positive
+    int height = 0; // always positive
     int bitCount = 0;
-    bool topDown = false; // rows stored top row first (negative height in the header)
-    int rowStride = 0;    // bytes per stored row, padded to 4 bytes
-    std::vector<std::uint8_t> bytes; // the whole file
-    std::size_t pixelOffset = 0;     // where the first stored row begins
+    bool topDown = false;               // rows stored top row first (negative height in the header)
+    int rowStride = 0;                  // bytes per stored row, padded to 4 bytes
+    std::vector<std::uint8_t> bytes;    // the whole file
+    std::size_t pixelOffset = 0;        // where the first stored row begins
     std::vector<std::uint32_t> palette; // 0x00RRGGBB; 256 entries for 8-bit files, unused ones 0
 
     // Stored row `memoryRow` (0 = first row in the file).
