@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "MainDoc.h"
 #include "SampleTiles.h"
 
 #include <atomic>
@@ -157,3 +158,15 @@ QString MessageOnClick(QAbstractButton* button) {
     return text;
 }
 #endif
+
+void UseNamedTiles(CMainDoc& doc) {
+    const char* const names[] = {"DI_1M000", "GRDIA000", "GRDIB000", "GRDIC000",
+                                 "GRDID000", "GRDIE000", "GRDIF000", "GRDIG000",
+                                 "GRDIH000", "GRDII000", "GRDIJ000", "GRDIK000",
+                                 "GRDIL000", "GRFLN000", "GRSTN000", "GR_1M000"};
+    doc.m_tiles.m_nLastTile = -1;
+    for (const char* n : names)
+        doc.m_tiles.m_strTileName[++doc.m_tiles.m_nLastTile] = n;
+    TileLoadReport report;
+    doc.m_tiles.BuildGroups(report);
+}

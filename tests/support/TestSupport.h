@@ -60,6 +60,12 @@ void WritePlainTiles(const std::filesystem::path& workDir,
 // Tests only read it.
 const std::filesystem::path& SampleWorkDir();
 
+class CMainDoc;
+// Gives the document a tile library from names alone (no pictures, no files): one group with
+// every tile slot, a full tile of each terrain and two single tiles. Fast enough for tests that
+// run in a process of their own.
+void UseNamedTiles(CMainDoc& doc);
+
 #ifdef QT_WIDGETS_LIB
 #include <QSize>
 #include <QString>

@@ -18,7 +18,7 @@ namespace {
 // undoing it all gives back every earlier state in turn, redoing it all the last one.
 TEST(UndoHistoryTest, ARandomSessionUndoesToTheStartAndRedoesToTheEnd) {
     auto doc = std::make_unique<CMainDoc>();
-    ASSERT_TRUE(doc->OnNewDocument(SampleWorkDir()));
+    UseNamedTiles(*doc);
     CMainDoc& d = *doc;
     MapEditor editor(d);
     std::mt19937 rng(2024);

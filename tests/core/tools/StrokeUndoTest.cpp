@@ -18,7 +18,7 @@ class StrokeUndoTest : public ::testing::TestWithParam<std::tuple<int, int, int,
 protected:
     static void SetUpTestSuite() {
         s_doc = new CMainDoc;
-        ASSERT_TRUE(s_doc->OnNewDocument(SampleWorkDir()));
+        UseNamedTiles(*s_doc);
     }
     static void TearDownTestSuite() {
         delete s_doc;
