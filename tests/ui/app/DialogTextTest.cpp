@@ -1,6 +1,7 @@
 #include "ClearMapDlg.h"
 #include "CustomPenDlg.h"
 #include "ErrorDlg.h"
+#include "ExportT3dDlg.h"
 #include "GradientDlg.h"
 #include "MainDoc.h"
 #include "MapInfo.h"
@@ -56,6 +57,7 @@ TEST(DialogTextTest, EveryDialogShowsItsWholeText) {
         [] { return std::make_unique<CClearMapDlg>(); },
         [] { return std::make_unique<CResizeMapDlg>(); },
         [] { return std::make_unique<CCustomPenDlg>(); },
+        [] { return std::make_unique<CExportT3dDlg>(); },
         [&] { return std::make_unique<CGradientDlg>(doc.get()); },
         [&] {
             auto dlg = std::make_unique<CMapInfoDlg>();
