@@ -42,6 +42,8 @@ public:
     void MarkSaved(const State& live);
     // The live state is the saved one (no step away from it, no open change).
     bool AtSaved() const { return m_nSavedAt == m_nPosition; }
+    // Something outside the planes changed (the brushes): no step leads back to the saved map.
+    void ForgetSaved() { m_nSavedAt = -1; }
 
     void SetLimits(std::size_t maxBytes, int maxSteps);
     std::size_t Bytes() const { return m_nBytes; }

@@ -187,6 +187,8 @@ void MapEditor::GrabBrush(int x0, int y0, int x1, int y1) {
         }
     }
     m_doc.SetModifiedFlag();
+    // The brushes are not in the history: undoing strokes no longer reaches the saved map.
+    m_doc.m_history.ForgetSaved();
     m_doc.UpdateAllViews(nullptr);
 }
 

@@ -190,9 +190,11 @@ TEST_F(MapEditorTest, BrushToolsGrabOnRightReleaseAndStampRelativeHeights) {
     SetH(3, 3, 40);
     SetH(3, 4, 45);
     doc->m_map.m_tile[CellIndex(4, 3)] = 7;
+    doc->AdoptFile("saved.ter"); // the map as saved
     editor->OnRButtonDown({3, 3}, keyRButton);
     editor->OnRButtonUp({4, 4}, 0);
     ASSERT_EQ(doc->m_nLastBrush, 0);
+    EXPECT_EQ(doc->m_change.m_bModified, 1); // a new brush is a change of the map's file
     EXPECT_EQ(doc->m_brush[0].lastCol, 1);
     EXPECT_EQ(doc->m_brush[0].lastRow, 1);
     EXPECT_EQ(doc->m_brush[0].brushTile[1][0], 7);
@@ -205,6 +207,13 @@ TEST_F(MapEditorTest, BrushToolsGrabOnRightReleaseAndStampRelativeHeights) {
     EXPECT_EQ(H(50, 50), 100);
     EXPECT_EQ(H(50, 51), 105);
     EXPECT_EQ(doc->m_map.m_tile[CellIndex(51, 50)], 0); // heights only
+    // Undoing the stamp brings the planes back to the saved map, but not its brushes: the
+    // map stays modified.
+    while (doc->Undo()) {
+    }
+    EXPECT_EQ(H(50, 51), 0);
+    EXPECT_EQ(doc->m_change.m_bModified, 1);
+    SetH(50, 50, 100);
     // Without a custom brush selected, the brush tools change nothing.
     doc->m_sel.m_nSelKind = selGroupVersion;
     editor->OnLButtonDown({60, 60}, keyLButton);
