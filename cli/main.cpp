@@ -188,6 +188,7 @@ std::string OneLine(const FileError& e) {
 int main(int argc, char** argv) {
     CLI::App app{"terrain-batch: converts and exports terrain maps (.ter) without the editor"};
     app.require_subcommand(1);
+    app.fallthrough(); // --quiet may follow the subcommand too
     Options opt;
     app.add_flag("-q,--quiet", opt.quiet, "Print nothing but errors");
 
