@@ -1,0 +1,290 @@
+// Runs the real terrain-batch executable on maps written here and compares its files with what
+// the core writes for the same map.
+
+#include "HeightGroup.h"
+#include "HeightImport.h"
+#include "HeightmapPng.h"
+#include "MainDoc.h"
+#include "T3dExport.h"
+#include "TerFile.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kSizeX = 20;
+constexpr int kSizeY = 12;
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Runs terrain-batch with `args` (already quoted where needed) in `dir`; standard output and
+// error go to files there, outside the folders the tests look into.
+RunResult RunBatch(const TempDir& dir, const std::string& args) {
+    const fs::path out = dir / "stdout.txt";
+    const fs::path err = dir / "stderr.txt";
+    const std::string command = "cd '" + dir.Path().string() + "' && '" TERRAIN_BATCH "' " + args +
+                                " >'" + out.string() + "' 2>'" + err.string() + "' </dev/null";
+    const int raw = std::system(command.c_str());
+    RunResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = ReadText(out);
+    result.err = ReadText(err);
+    fs::remove(out);
+    fs::remove(err);
+    return result;
+}
+
+// A 20 x 12 map on named tiles: tile 1 on columns 0-4, tile 3 elsewhere, heights rising along
+// both axes, the first row mirrored and the first column flipped.
+std::unique_ptr<CMainDoc> TestMap() {
+    auto doc = std::make_unique<CMainDoc>();
+    UseNamedTiles(*doc);
+    doc->m_map.ClearPlanes();
+    doc->m_map.m_nSizeX = kSizeX;
+    doc->m_map.m_nSizeY = kSizeY;
+    for (int x = 0; x < kSizeX; ++x)
+        for (int y = 0; y < kSizeY; ++y)
+            doc->SetTileFlags(x, y, x < 5 ? 1 : 3, y == 0, x == 0);
+    for (int x = 0; x < kSizeX; ++x)
+        for (int y = 0; y < kSizeY; ++y)
+            doc->m_map.m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(x * 10 + y);
+    return doc;
+}
+
+// A folder holding map.ter, written from TestMap().
+struct MapDir {
+    TempDir dir;
+    std::unique_ptr<CMainDoc> doc = TestMap();
+    fs::path map = dir / "map.ter";
+    MapDir() { SaveTerFile(*doc, map); }
+    // The folder's file names, sorted.
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST(TerrainBatchTest, InfoCountsTilesHeightsAndFlags) {
+    MapDir m;
+    const RunResult r = RunBatch(m.dir, "info map.ter");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    // Heights x * 10 + y: min 0, max 19 * 10 + 11, mean 9.5 * 10 + 5.5.
+    const std::vector<std::string> expected = {
+        "size: 20 x 12",      "name table: yes",  "tiles used: 2",
+        "  GRDIA000: 60",     "  GRDIC000: 180",  "height: min 0, max 201, mean 100.50",
+        "mirrored cells: 20", "flipped cells: 12"};
+    EXPECT_EQ(Lines(r.out), expected);
+}
+
+TEST(TerrainBatchTest, T3dExportIsByteIdenticalToTheCore) {
+    struct Case {
+        std::string args;
+        T3dChoices choices;
+    };
+    T3dChoices corner8, entire8, corner16;
+    corner8.Accept(3, 0);
+    entire8.Accept(3, 1);
+    corner16.Accept(2, 0);
+    const Case cases[] = {{"", corner16}, {"--piece 8", corner8}, {"--piece 8 --entire", entire8}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        MapDir m;
+        fs::create_directory(m.dir / "cli");
+        fs::create_directory(m.dir / "core");
+        const RunResult r = RunBatch(m.dir, "export-t3d map.ter -o cli/out.t3d " + c.args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const T3dExportResult core = ExportT3d(*m.doc, c.choices, m.dir / "core" / "out.t3d");
+        ASSERT_FALSE(core.failure);
+        ASSERT_GT(core.piecesWritten, 0);
+        int compared = 0;
+        for (const auto& entry : fs::directory_iterator(m.dir / "core")) {
+            const fs::path name = entry.path().filename();
+            EXPECT_EQ(ReadBytes(m.dir / "cli" / name), ReadBytes(entry.path())) << name;
+            ++compared;
+        }
+        EXPECT_EQ(compared, core.piecesWritten);
+        EXPECT_EQ(std::distance(fs::directory_iterator(m.dir / "cli"), fs::directory_iterator()),
+                  compared);
+    }
+}
+
+TEST(TerrainBatchTest, HeightGroupMatchesTheCore) {
+    MapDir m;
+    fs::create_directory(m.dir / "cli");
+    fs::create_directory(m.dir / "core");
+    const RunResult r = RunBatch(m.dir, "export-group map.ter -o cli/hills.raw -q");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const HeightGroup group = ExportHeightGroup(*m.doc, m.dir / "core" / "hills.raw");
+    for (const std::string& name : group.names.All()) {
+        ASSERT_TRUE(fs::exists(m.dir / "cli" / name)) << name;
+        EXPECT_EQ(ReadBytes(m.dir / "cli" / name), ReadBytes(m.dir / "core" / name)) << name;
+    }
+}
+
+// The heights of a heightmap imported into the map come back unchanged from export-heights over
+// the map's cells (a map file holds no others), in both formats, and the imported map keeps its
+// tiles, flags, size and names.
+TEST(TerrainBatchTest, ImportThenExportHeightsRoundTrips) {
+    HeightPlane heights(kPlaneCells);
+    for (int i = 0; i < kPlaneCells; ++i)
+        heights[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((i * 7 + i / 512) % 256);
+    for (const std::string ext : {".raw", ".png"}) {
+        SCOPED_TRACE(ext);
+        MapDir m;
+        if (ext == ".raw") {
+            WriteBytes(m.dir / "in.raw", heights);
+        } else {
+            std::vector<std::uint8_t> png;
+            std::string error;
+            ASSERT_TRUE(EncodePngHeights(heights, png, error)) << error;
+            WriteBytes(m.dir / "in.png", png);
+        }
+        RunResult r = RunBatch(m.dir, "import-heights map.ter --from in" + ext + " -o new.ter");
+        ASSERT_EQ(r.status, 0) << r.err;
+        r = RunBatch(m.dir, "export-heights new.ter -o back" + ext);
+        ASSERT_EQ(r.status, 0) << r.err;
+
+        HeightPlane back(kPlaneCells);
+        if (ext == ".raw") {
+            back = ReadBytes(m.dir / "back.raw");
+        } else {
+            const std::vector<std::uint8_t> png = ReadBytes(m.dir / "back.png");
+            std::string error;
+            ASSERT_TRUE(ParsePngHeights(png.data(), png.size(), back, error)) << error;
+        }
+        ASSERT_EQ(back.size(), heights.size());
+        for (int x = 0; x < kSizeX; ++x)
+            for (int y = 0; y < kSizeY; ++y)
+                ASSERT_EQ(back[CellIndex(x, y)], heights[CellIndex(x, y)]) << x << ", " << y;
+
+        auto loaded = std::make_unique<CMainDoc>();
+        UseNamedTiles(*loaded);
+        LoadTerFile(*loaded, m.dir / "new.ter");
+        EXPECT_EQ(loaded->m_map.m_nSizeX, kSizeX);
+        EXPECT_EQ(loaded->m_map.m_nSizeY, kSizeY);
+        EXPECT_EQ(loaded->m_map.m_tile, m.doc->m_map.m_tile);
+        EXPECT_EQ(loaded->m_map.m_mirror, m.doc->m_map.m_mirror);
+        EXPECT_EQ(loaded->m_map.m_flip, m.doc->m_map.m_flip);
+    }
+}
+
+// A map whose file ends before its name table needs a tile folder for the exports that write
+// tile names, and says so.
+TEST(TerrainBatchTest, MapWithoutNameTableNeedsTextures) {
+    MapDir m;
+    // The table is the file's last chunk, after the 'M' and 'S' chunks and four planes of
+    // (sizeX + 1) x sizeY cells, the tile plane two bytes a cell.
+    const std::size_t cells = static_cast<std::size_t>(kSizeX + 1) * kSizeY;
+    std::vector<std::uint8_t> bytes = ReadBytes(m.map);
+    bytes.resize(9 + 9 + 3 * (1 + cells) + 1 + 2 * cells);
+    WriteBytes(m.dir / "old.ter", bytes);
+
+    RunResult r = RunBatch(m.dir, "export-t3d old.ter -o old.t3d");
+    EXPECT_EQ(r.status, 1);
+    ASSERT_EQ(Lines(r.err).size(), 1u) << r.err;
+    EXPECT_NE(r.err.find("--textures"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(m.dir / "old.t3d"));
+
+    r = RunBatch(m.dir, "info old.ter");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("name table: no"), std::string::npos) << r.out;
+
+    // Tiles A, B, C, D: tile numbers 1 and 3 stand for B0000000 and D0000000.
+    WritePlainTiles(m.dir / "work", {0xff0000, 0x00ff00, 0x0000ff, 0xffffff});
+    r = RunBatch(m.dir, "export-t3d old.ter -o old.t3d --piece 8 --textures work/Textures");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string t3d = ReadText(m.dir / "old.t3d");
+    EXPECT_NE(t3d.find("Texture=B0000000"), std::string::npos);
+    EXPECT_NE(t3d.find("Texture=D0000000"), std::string::npos);
+    EXPECT_EQ(t3d.find("Texture=A0000000"), std::string::npos);
+}
+
+// Each failure gives its exit status and one line on standard error naming the problem, and
+// leaves no file behind (no output, no temporary file).
+TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
+    struct Case {
+        std::string args;
+        int status;
+        std::string named; // text the first error line holds
+    };
+    const Case cases[] = {
+        {"info missing.ter", 1, "missing.ter"},
+        {"export-heights missing.ter -o out.raw", 1, "missing.ter"},
+        {"export-t3d corrupt.ter -o out.t3d", 1, "corrupt.ter"},
+        {"import-heights corrupt.ter --from in.raw -o out.ter", 1, "corrupt.ter"},
+        {"export-heights map.ter -o nowhere/out.raw", 1, "nowhere/out.raw"},
+        {"export-t3d map.ter -o nowhere/out.t3d", 1, "nowhere/out.t3d"},
+        {"export-group map.ter -o nowhere/out.raw", 1, "nowhere/out"},
+        {"export-heights map.ter -o out.raw --bogus", 2, "--bogus"},
+        {"export-t3d map.ter -o out.t3d --piece 12", 2, "--piece"},
+        {"export-heights map.ter -o out.bmp", 2, ".raw or .png"},
+        {"export-heights map.ter", 2, "--output"},
+        {"", 2, "subcommand"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        MapDir m;
+        WriteBytes(m.dir / "corrupt.ter", {'X', 'Y', 'Z'});
+        const std::vector<std::string> before = m.Files();
+        const RunResult r = RunBatch(m.dir, c.args);
+        EXPECT_EQ(r.status, c.status);
+        const std::vector<std::string> lines = Lines(r.err);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(lines[0].find(c.named), std::string::npos) << r.err;
+        if (c.status == 1) {
+            EXPECT_EQ(lines.size(), 1u) << r.err;
+        }
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(m.Files(), before);
+    }
+}
+
+TEST(TerrainBatchTest, HelpOnEveryLevel) {
+    TempDir dir;
+    for (const std::string cmd :
+         {"", "info", "export-t3d", "export-heights", "export-group", "import-heights"}) {
+        SCOPED_TRACE(cmd);
+        const RunResult r = RunBatch(dir, cmd + " --help");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find("Usage:"), std::string::npos);
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+} // namespace
