@@ -3,6 +3,7 @@
 #include "MainDoc.h"
 #include "SampleTiles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -169,4 +170,9 @@ void UseNamedTiles(CMainDoc& doc) {
         doc.m_tiles.m_strTileName[++doc.m_tiles.m_nLastTile] = n;
     TileLoadReport report;
     doc.m_tiles.BuildGroups(report);
+}
+
+void SetLibrary(CMainDoc& doc, const std::vector<std::string>& names) {
+    doc.m_tiles.m_nLastTile = static_cast<int>(names.size()) - 1;
+    std::copy(names.begin(), names.end(), doc.m_tiles.m_strTileName.begin());
 }

@@ -65,6 +65,8 @@ class CMainDoc;
 // every tile slot, a full tile of each terrain and two single tiles. Fast enough for tests that
 // run in a process of their own.
 void UseNamedTiles(CMainDoc& doc);
+// Sets the library's tile names (no pictures, no groups).
+void SetLibrary(CMainDoc& doc, const std::vector<std::string>& names);
 
 #ifdef QT_WIDGETS_LIB
 #include <QSize>

@@ -86,11 +86,6 @@ std::string PieceText(const CMainDoc& doc, int x0, int y0, int size) {
     return text;
 }
 
-void SetLibrary(CMainDoc& d, const std::vector<std::string>& names) {
-    d.m_tiles.m_nLastTile = static_cast<int>(names.size()) - 1;
-    std::copy(names.begin(), names.end(), d.m_tiles.m_strTileName.begin());
-}
-
 T3dChoices Choices(int sizeIndex, int location) {
     T3dChoices c;
     c.Accept(sizeIndex, location);

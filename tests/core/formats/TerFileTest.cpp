@@ -27,11 +27,6 @@ CellPlanes Take(const CMainDoc& d) {
     return d.m_map;
 }
 
-void SetLibrary(CMainDoc& d, const std::vector<std::string>& names) {
-    d.m_tiles.m_nLastTile = static_cast<int>(names.size()) - 1;
-    std::copy(names.begin(), names.end(), d.m_tiles.m_strTileName.begin());
-}
-
 // Fills every cell of the four planes; tiles are below `tiles` or, now and then, 65535.
 void Scramble(CMainDoc& d, std::mt19937& rng, int tiles) {
     for (int i = 0; i < kPlaneCells; ++i) {
