@@ -72,8 +72,12 @@ std::vector<fs::path> TileLibrary::ListTileFiles(const fs::path& texturesDir) {
 }
 
 TileLoadReport TileLibrary::LoadTileLibrary(const fs::path& workDir) {
+    return LoadTilesFrom(TexturesDir(workDir));
+}
+
+TileLoadReport TileLibrary::LoadTilesFrom(const fs::path& texturesDir) {
     TileLoadReport report;
-    const std::vector<fs::path> files = ListTileFiles(TexturesDir(workDir));
+    const std::vector<fs::path> files = ListTileFiles(texturesDir);
     if (files.empty()) {
         report.status = TileLoadReport::Status::NoTiles;
         return report;

@@ -44,6 +44,8 @@ public:
 
     // Reloads everything from `workDir`/Textures.
     TileLoadReport LoadTileLibrary(const std::filesystem::path& workDir);
+    // Reloads everything from the tile folder `texturesDir` itself.
+    TileLoadReport LoadTilesFrom(const std::filesystem::path& texturesDir);
 
     // The tile folder: "Textures" below `workDir`, or a folder of that name in another letter
     // case when there is no exact match.

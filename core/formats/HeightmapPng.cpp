@@ -3,6 +3,8 @@
 #include "AtomicFile.h"
 #include "FileError.h"
 #include "MainDoc.h"
+#include "PngIo.h"
+#include "PngWriter.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -10,56 +12,7 @@
 #include <new>
 #include <png.h>
 
-// libpng reports errors by longjmp to the setjmp of the function that drives it. The functions
-// below that call setjmp therefore hold no local objects with destructors: everything they
-// allocate lives in objects of their callers.
-
 namespace {
-
-struct PngIo {
-    const std::uint8_t* data = nullptr; // reading
-    std::size_t size = 0;
-    std::size_t pos = 0;
-    std::vector<std::uint8_t>* out = nullptr; // writing
-    char message[512] = {};
-    char warning[256] = {}; // the last warning: libpng often gives the cause of an error there
-};
-
-void OnError(png_structp png, png_const_charp message) {
-    auto* io = static_cast<PngIo*>(png_get_error_ptr(png));
-    if (io->warning[0] != 0)
-        std::snprintf(io->message, sizeof io->message, "%s (%s)", message, io->warning);
-    else
-        std::snprintf(io->message, sizeof io->message, "%s", message);
-    png_longjmp(png, 1);
-}
-
-void OnWarning(png_structp png, png_const_charp message) {
-    auto* io = static_cast<PngIo*>(png_get_error_ptr(png));
-    std::snprintf(io->warning, sizeof io->warning, "%s", message);
-}
-
-void ReadFromMemory(png_structp png, png_bytep dst, png_size_t n) {
-    auto* io = static_cast<PngIo*>(png_get_io_ptr(png));
-    if (n > io->size - io->pos)
-        png_error(png, "the file is cut short");
-    std::memcpy(dst, io->data + io->pos, n);
-    io->pos += n;
-}
-
-void WriteToMemory(png_structp png, png_bytep src, png_size_t n) {
-    auto* io = static_cast<PngIo*>(png_get_io_ptr(png));
-    bool failed = false;
-    try {
-        io->out->insert(io->out->end(), src, src + n);
-    } catch (const std::bad_alloc&) {
-        failed = true;
-    }
-    if (failed)
-        png_error(png, "out of memory");
-}
-
-void FlushMemory(png_structp) {}
 
 // The decoded rows that a read keeps: the first min(height, 512) rows of an interlaced picture
 // (its passes fill them in turn), or one row at a time otherwise.
@@ -72,12 +25,6 @@ struct ReadStructs {
     png_structp png = nullptr;
     png_infop info = nullptr;
     ~ReadStructs() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
-};
-
-struct WriteStructs {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    ~WriteStructs() { png_destroy_write_struct(&png, info ? &info : nullptr); }
 };
 
 // One row of grey samples (8 or 16 bits) into the cells of picture row y.
@@ -132,26 +79,6 @@ bool Decode(png_structp png, png_infop info, RowStore& store, HeightPlane& heigh
     return true;
 }
 
-bool Encode(png_structp png, png_infop info, const HeightPlane& heights, png_bytep row) {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    png_set_IHDR(png, info, kMaxMapSize, kMaxMapSize, 16, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Heights change smoothly along a row: the Sub filter with a light deflate level gives files
-    // as small as libpng's defaults (adaptive filters, level 6) in a quarter of the time.
-    png_set_filter(png, 0, PNG_FILTER_SUB);
-    png_set_compression_level(png, 3);
-    png_write_info(png, info);
-    for (int y = 0; y < kMaxMapSize; ++y) {
-        // h * 257 has h in both bytes of the big-endian sample.
-        for (int x = 0; x < kMaxMapSize; ++x)
-            row[2 * x] = row[2 * x + 1] = heights[CellIndex(x, y)];
-        png_write_row(png, row);
-    }
-    png_write_end(png, nullptr);
-    return true;
-}
-
 } // namespace
 
 bool ParsePngHeights(const std::uint8_t* data, std::size_t size, HeightPlane& heights,
@@ -164,14 +91,14 @@ bool ParsePngHeights(const std::uint8_t* data, std::size_t size, HeightPlane& he
     io.data = data;
     io.size = size;
     ReadStructs s;
-    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning);
+    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &io, PngOnError, PngOnWarning);
     if (s.png)
         s.info = png_create_info_struct(s.png);
     if (!s.png || !s.info) {
         error = "libpng could not start";
         return false;
     }
-    png_set_read_fn(s.png, &io, ReadFromMemory);
+    png_set_read_fn(s.png, &io, PngReadFromMemory);
     if (crc == PngCrc::Ignore)
         png_set_crc_action(s.png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
     RowStore store;
@@ -184,25 +111,21 @@ bool ParsePngHeights(const std::uint8_t* data, std::size_t size, HeightPlane& he
 
 bool EncodePngHeights(const HeightPlane& heights, std::vector<std::uint8_t>& png,
                       std::string& error) {
-    png.clear();
+    PngRows rows;
+    rows.width = rows.height = kMaxMapSize;
+    rows.kind = PngRows::Kind::Grey;
+    rows.bitDepth = 16;
+    // Heights change smoothly along a row: the Sub filter with a light deflate level gives files
+    // as small as libpng's defaults (adaptive filters, level 6) in a quarter of the time.
+    rows.filter = PNG_FILTER_SUB;
+    rows.level = 3;
+    rows.fillRow = [&heights](int y, std::uint8_t* row) {
+        // h * 257 has h in both bytes of the big-endian sample.
+        for (int x = 0; x < kMaxMapSize; ++x)
+            row[2 * x] = row[2 * x + 1] = heights[CellIndex(x, y)];
+    };
     png.reserve(kPlaneCells);
-    PngIo io;
-    io.out = &png;
-    WriteStructs s;
-    s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &io, OnError, OnWarning);
-    if (s.png)
-        s.info = png_create_info_struct(s.png);
-    if (!s.png || !s.info) {
-        error = "libpng could not start";
-        return false;
-    }
-    png_set_write_fn(s.png, &io, WriteToMemory, FlushMemory);
-    std::vector<png_byte> row(2 * kMaxMapSize);
-    if (!Encode(s.png, s.info, heights, row.data())) {
-        error = std::string("libpng failed: ") + io.message;
-        return false;
-    }
-    return true;
+    return EncodePng(rows, png, error);
 }
 
 void ImportPngHeights(CMainDoc& doc, const std::filesystem::path& path, CDocObserver* sender) {

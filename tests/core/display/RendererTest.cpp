@@ -3,7 +3,9 @@
 #include "MapRenderer.h"
 #include "Navigation.h"
 #include "Random.h"
+#include "RegionRender.h"
 #include "TestSupport.h"
+#include "Zoom.h"
 
 #include <gtest/gtest.h>
 
@@ -281,6 +283,48 @@ TEST_F(RenderTest, GridAndScaleMarker) {
     EXPECT_EQ(f.At(66, 30), kGridVColor);
     EXPECT_NE(f.At(67, 30), kGridVColor);
     EXPECT_NE(f.At(30, 30), kGridVColor);
+}
+
+// A region drawn in bands of rows matches one frame of the region's size: tiles, shading, the
+// grid lines at band seams and the marker in the first band only.
+TEST_F(RenderTest, RegionInBandsMatchesOneFrame) {
+    doc->m_map.m_nSizeX = 30;
+    doc->m_map.m_nSizeY = 25;
+    std::uint32_t s = 5;
+    for (int x = 0; x < 30; ++x)
+        for (int y = 0; y < 25; ++y) {
+            s = s * 1664525u + 1013904223u;
+            const int tile = (s >> 8) % 4;
+            doc->SetTileFlags(x, y, tile == 3 ? kMissingTile : static_cast<std::uint16_t>(tile),
+                              (s >> 12) & 1, (s >> 13) & 1);
+            doc->m_map.m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(s >> 16);
+        }
+    const CellRect regions[] = {{3, 2, 20, 17}, {0, 0, 30, 25}};
+    for (const int zoom : {2, 4})
+        for (const int options : {0, 1})
+            for (const CellRect& region : regions)
+                for (const int bandRows : {1, 4, 100}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "zoom " << zoom << " options " << options << " region x "
+                                 << region.x << " band " << bandRows);
+                    ApplyZoom(*doc, zoom);
+                    doc->m_view.m_bGrid = doc->m_view.m_bScaleMarker = options;
+                    doc->m_view.m_bGouraud = options;
+                    const int cp = doc->m_view.m_nCellPixels;
+                    RegionRenderer banded(
+                        *doc, region, static_cast<long long>(region.w * cp + 200) * cp * bandRows);
+                    ASSERT_EQ(banded.BandRows(), std::min(bandRows, region.h));
+                    const Picture picture = banded.Render();
+                    MapRenderer whole;
+                    doc->RedrawAll();
+                    whole.Render(*doc, region.w * cp, region.h * cp, region.x * ScrollUnitsPerCell,
+                                 region.y * ScrollUnitsPerCell, nullptr);
+                    for (int y = 0; y < picture.height; ++y)
+                        ASSERT_TRUE(std::equal(picture.Row(y), picture.Row(y) + picture.width,
+                                               whole.m_hFrameDib.Row(y)))
+                            << "row " << y;
+                }
+    EXPECT_THROW(RegionRenderer(*doc, CellRect{20, 0, 11, 5}), std::invalid_argument);
 }
 
 TEST(NavigationTest, ScrollGeometryAndCellUnderPoint) {
