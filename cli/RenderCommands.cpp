@@ -22,8 +22,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // The map in a document whose tile library holds the pictures of the tile folder, renumbered
-// against that library as the editor's Load Map does.
-std::unique_ptr<CMainDoc> LoadWithTiles(const BatchOptions& opt) {
+// against that library as the editor's Load Map does. What the user should know about the tiles
+// goes to `warnings`, to be printed once the picture is written: a failed run prints its error
+// alone.
+std::unique_ptr<CMainDoc> LoadWithTiles(const BatchOptions& opt, std::string& warnings) {
     const fs::path dir =
         opt.textures ? fs::path(*opt.textures) : TileLibrary::TexturesDir(fs::current_path());
     auto doc = std::make_unique<CMainDoc>();
@@ -39,13 +41,13 @@ std::unique_ptr<CMainDoc> LoadWithTiles(const BatchOptions& opt) {
                             : "There is no such folder; name one with --textures.");
     if (report.status == TileLoadReport::Status::OpenFailed)
         throw FileError(dir.string(), "Could not read the tiles", report.openFailure);
-    if (report.HasProblems() && !opt.quiet)
-        std::fprintf(stderr, "%s", report.ProblemText().c_str());
+    if (report.HasProblems())
+        warnings += report.ProblemText();
     TerMap map = ReadTerMap(opt.map);
     const TerLoadResult loaded = ApplyTerMap(*doc, map);
-    if (loaded.unmatchedNames > 0 && !opt.quiet)
-        std::fprintf(stderr, "%s: %d tile name(s) not in %s; their cells have no tile\n",
-                     opt.map.c_str(), loaded.unmatchedNames, dir.string().c_str());
+    if (loaded.unmatchedNames > 0)
+        warnings += opt.map + ": " + std::to_string(loaded.unmatchedNames) +
+                    " tile name(s) not in " + dir.string() + "; their cells have no tile\n";
     return doc;
 }
 
@@ -76,7 +78,8 @@ void WritePng(const PngRows& rows, const std::string& path) {
 } // namespace
 
 void RunRender(const BatchOptions& opt) {
-    std::unique_ptr<CMainDoc> doc = LoadWithTiles(opt);
+    std::string warnings;
+    std::unique_ptr<CMainDoc> doc = LoadWithTiles(opt, warnings);
     ApplyZoom(*doc, std::countr_zero(static_cast<unsigned>(opt.zoom)));
     doc->m_view.m_bGouraud = opt.gouraud;
     doc->m_view.m_bGrid = opt.grid;
@@ -102,13 +105,18 @@ void RunRender(const BatchOptions& opt) {
         bar.Show(y + 1, rows.height);
     };
     WritePng(rows, opt.output);
+    if (!opt.quiet)
+        std::fputs(warnings.c_str(), stderr);
 }
 
 void RunOverview(const BatchOptions& opt) {
-    std::unique_ptr<CMainDoc> doc = LoadWithTiles(opt);
+    std::string warnings;
+    std::unique_ptr<CMainDoc> doc = LoadWithTiles(opt, warnings);
     Picture overview(doc->m_map.m_nSizeX, doc->m_map.m_nSizeY);
     for (int y = 0; y < overview.height; ++y)
         for (int x = 0; x < overview.width; ++x)
             SetOverviewPixel(*doc, overview, x, y);
     WritePicturePng(overview, opt.output);
+    if (!opt.quiet)
+        std::fputs(warnings.c_str(), stderr);
 }

@@ -19,8 +19,11 @@ struct PngRows {
     int height = 0;
     Kind kind = Kind::Rgb;
     int bitDepth = 8; // 8 or 16
-    int filter = -1;  // a PNG_FILTER_* mask, or -1 for libpng's adaptive choice
-    int level = 6;    // deflate level 0..9
+    // A PNG_FILTER_* mask (-1: libpng's adaptive choice) and the deflate level 0..9. The Sub
+    // filter at level 3 makes rendered maps about 7 % larger than libpng's defaults (adaptive
+    // filters, level 6) in half the time (bench/batch_render_bench).
+    int filter = 0x10; // PNG_FILTER_SUB
+    int level = 3;
     std::function<void(int y, std::uint8_t* row)> fillRow;
 
     std::size_t RowBytes() const;

@@ -5,9 +5,15 @@
 #include "HeightImport.h"
 #include "HeightmapPng.h"
 #include "MainDoc.h"
+#include "MapRenderer.h"
+#include "Navigation.h"
+#include "RegionRender.h"
 #include "T3dExport.h"
 #include "TerFile.h"
+#include "TestPng.h"
 #include "TestSupport.h"
+#include "TileLibrary.h"
+#include "Zoom.h"
 
 #include <gtest/gtest.h>
 
@@ -128,6 +134,7 @@ TEST(TerrainBatchTest, T3dExportIsByteIdenticalToTheCore) {
         fs::create_directory(m.dir / "core");
         const RunResult r = RunBatch(m.dir, "export-t3d map.ter -o cli/out.t3d " + c.args);
         ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, ""); // no progress bar when standard error is not a terminal
         const T3dExportResult core = ExportT3d(*m.doc, c.choices, m.dir / "core" / "out.t3d");
         ASSERT_FALSE(core.failure);
         ASSERT_GT(core.piecesWritten, 0);
@@ -235,6 +242,126 @@ TEST(TerrainBatchTest, MapWithoutNameTableNeedsTextures) {
     EXPECT_EQ(t3d.find("Texture=A0000000"), std::string::npos);
 }
 
+// Four 128 x 128 tiles of noise, A0000000 ... D0000000, in <work>/Textures; with `extra`, a
+// plain tile 0EXTRA00 sorts before them and shifts their numbers by one.
+void WriteNoiseTiles(const fs::path& work, bool extra) {
+    fs::create_directories(work / "Textures");
+    std::uint32_t s = 17;
+    for (const char letter : std::string("ABCD")) {
+        TestBmp bmp = TestBmp::Filled(128, 128, 0);
+        for (std::uint32_t& px : bmp.pixels) {
+            s = s * 1664525u + 1013904223u;
+            px = (s >> 8) & 0xFFFFFF;
+        }
+        bmp.Write(work / "Textures" / (std::string(1, letter) + "0000000.BMP"));
+    }
+    if (extra)
+        TestBmp::Filled(128, 128, 0x808080).Write(work / "Textures" / "0EXTRA00.BMP");
+}
+
+// A map on the noise tiles of `dir`/a with every tile, orientation and many heights, saved as
+// `dir`/map.ter; the returned document holds it.
+std::unique_ptr<CMainDoc> NoiseTileMap(const TempDir& dir) {
+    WriteNoiseTiles(dir / "a", false);
+    WriteNoiseTiles(dir / "b", true);
+    auto doc = std::make_unique<CMainDoc>();
+    doc->m_tiles.LoadTileLibrary(dir / "a");
+    doc->m_map.m_nSizeX = kSizeX;
+    doc->m_map.m_nSizeY = kSizeY;
+    for (int x = 0; x < kSizeX; ++x)
+        for (int y = 0; y < kSizeY; ++y) {
+            doc->SetTileFlags(x, y, static_cast<std::uint16_t>((x + y) % 4), x % 2, y % 3 == 0);
+            doc->m_map.m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(x * 9 + y * 5);
+        }
+    SaveTerFile(*doc, dir / "map.ter");
+    return doc;
+}
+
+// render draws what the map view's renderer draws for the same region and settings, with the
+// map renumbered against a tile folder in another order; overview gives each cell its tile's
+// average colour.
+TEST(TerrainBatchTest, RenderAndOverviewMatchTheEditorsPictures) {
+    TempDir dir;
+    const std::unique_ptr<CMainDoc> doc = NoiseTileMap(dir);
+    struct Case {
+        std::string args;
+        int zoom, grid, marker, gouraud, heightScale, shadeBase;
+        CellRect region;
+    };
+    const Case cases[] = {
+        {"--grid --scale-marker --region 2,1,15,10", 4, 1, 1, 0, 8, 0, {2, 1, 15, 10}},
+        {"--zoom 4 --gouraud --height-scale 32 --shade-base 40", 2, 0, 0, 1, 32, 40,
+         {0, 0, kSizeX, kSizeY}},
+        {"--zoom 32 --height-scale 0", 5, 0, 0, 0, -1, 0, {0, 0, kSizeX, kSizeY}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const RunResult r =
+            RunBatch(dir, "render map.ter -o out.png --textures b/Textures " + c.args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        ApplyZoom(*doc, c.zoom);
+        doc->m_view.m_bGrid = c.grid;
+        doc->m_view.m_bScaleMarker = c.marker;
+        doc->m_view.m_bGouraud = c.gouraud;
+        doc->m_view.m_nHeightViewScale = c.heightScale;
+        doc->m_view.m_nShadeBase = c.shadeBase;
+        const int cp = doc->m_view.m_nCellPixels;
+        MapRenderer renderer;
+        doc->RedrawAll();
+        renderer.Render(*doc, c.region.w * cp, c.region.h * cp, c.region.x * ScrollUnitsPerCell,
+                        c.region.y * ScrollUnitsPerCell, nullptr);
+        const TestPng png = TestPng::Decode(ReadBytes(dir / "out.png"));
+        ASSERT_EQ(png.colorType, TestPng::Rgb);
+        ASSERT_EQ(png.width, c.region.w * cp);
+        ASSERT_EQ(png.height, c.region.h * cp);
+        for (int y = 0; y < png.height; ++y)
+            for (int x = 0; x < png.width; ++x) {
+                const std::uint32_t want = renderer.m_hFrameDib.At(x, y) & 0xFFFFFF;
+                const std::uint32_t got = MakeColor(png.samples[(y * png.width + x) * 3],
+                                                    png.samples[(y * png.width + x) * 3 + 1],
+                                                    png.samples[(y * png.width + x) * 3 + 2]);
+                ASSERT_EQ(got, want) << "pixel " << x << ", " << y;
+            }
+    }
+
+    const RunResult r = RunBatch(dir, "overview map.ter -o ov.png --textures b/Textures");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const TestPng png = TestPng::Decode(ReadBytes(dir / "ov.png"));
+    ASSERT_EQ(png.width, kSizeX);
+    ASSERT_EQ(png.height, kSizeY);
+    for (int y = 0; y < kSizeY; ++y)
+        for (int x = 0; x < kSizeX; ++x) {
+            const std::uint32_t want = static_cast<std::uint32_t>(
+                doc->m_tiles.m_tileColor[doc->m_map.m_tile[CellIndex(x, y)]]);
+            ASSERT_EQ(MakeColor(png.samples[(y * kSizeX + x) * 3],
+                                png.samples[(y * kSizeX + x) * 3 + 1],
+                                png.samples[(y * kSizeX + x) * 3 + 2]),
+                      want)
+                << x << ", " << y;
+        }
+}
+
+// On a terminal a long run draws its progress bar on standard error, ending at the total;
+// --quiet draws nothing.
+TEST(TerrainBatchTest, ProgressBarOnlyOnATerminal) {
+    TempDir dir;
+    NoiseTileMap(dir);
+    for (const bool quiet : {false, true}) {
+        // script(1) gives the command a terminal and copies what it writes to our file.
+        const std::string command = std::string("cd '") + dir.Path().string() +
+                                    "' && script -qefc \"'" TERRAIN_BATCH
+                                    "' render map.ter -o out.png --textures a/Textures" +
+                                    (quiet ? " -q" : "") + "\" /dev/null >terminal.txt";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        const std::string shown = ReadText(dir / "terminal.txt");
+        if (quiet)
+            EXPECT_EQ(shown, "");
+        else
+            EXPECT_NE(shown.find("] 96/96"), std::string::npos) << shown;
+    }
+}
+
 // Each failure gives its exit status and one line on standard error naming the problem, and
 // leaves no file behind (no output, no temporary file).
 TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
@@ -255,12 +382,19 @@ TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
         {"export-t3d map.ter -o out.t3d --piece 12", 2, "--piece"},
         {"export-heights map.ter -o out.bmp", 2, ".raw or .png"},
         {"export-heights map.ter", 2, "--output"},
+        {"overview map.ter -o ov.png", 1, "Textures"},
+        {"render map.ter -o out.png --textures nowhere", 1, "nowhere"},
+        {"render map.ter -o nowhere/out.png --textures work/Textures", 1, "nowhere/out.png"},
+        {"render map.ter -o out.png --textures work/Textures --region 0,0,21,12", 2, "--region"},
+        {"render map.ter -o out.png --textures work/Textures --region 0,0", 2, "--region"},
+        {"render map.ter -o out.png --zoom 3", 2, "--zoom"},
         {"", 2, "subcommand"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
         MapDir m;
         WriteBytes(m.dir / "corrupt.ter", {'X', 'Y', 'Z'});
+        WritePlainTiles(m.dir / "work", {0xff0000, 0x00ff00, 0x0000ff, 0xffffff});
         const std::vector<std::string> before = m.Files();
         const RunResult r = RunBatch(m.dir, c.args);
         EXPECT_EQ(r.status, c.status);
@@ -278,7 +412,8 @@ TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
 TEST(TerrainBatchTest, HelpOnEveryLevel) {
     TempDir dir;
     for (const std::string cmd :
-         {"", "info", "export-t3d", "export-heights", "export-group", "import-heights"}) {
+         {"", "info", "export-t3d", "export-heights", "export-group", "import-heights", "render",
+          "overview"}) {
         SCOPED_TRACE(cmd);
         const RunResult r = RunBatch(dir, cmd + " --help");
         EXPECT_EQ(r.status, 0);
