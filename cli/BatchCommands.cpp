@@ -42,14 +42,14 @@ void ProgressBar::Show(int done, int total) {
     m_bDrawn = true;
 }
 
-namespace {
-
 std::string LowerExtension(const fs::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
 }
+
+namespace {
 
 std::optional<fs::path> TexturesOf(const BatchOptions& opt) {
     if (opt.textures)

@@ -75,9 +75,16 @@ void WritePng(const PngRows& rows, const std::string& path) {
     WriteFileAtomically(path, png);
 }
 
+// Render and overview write PNG only: refuse another extension rather than mislabel the file.
+void CheckPngOutput(const BatchOptions& opt) {
+    if (LowerExtension(opt.output) != ".png")
+        throw UsageError{"--output: the picture file must end in .png"};
+}
+
 } // namespace
 
 void RunRender(const BatchOptions& opt) {
+    CheckPngOutput(opt);
     std::string warnings;
     std::unique_ptr<CMainDoc> doc = LoadWithTiles(opt, warnings);
     ApplyZoom(*doc, std::countr_zero(static_cast<unsigned>(opt.zoom)));
@@ -110,6 +117,7 @@ void RunRender(const BatchOptions& opt) {
 }
 
 void RunOverview(const BatchOptions& opt) {
+    CheckPngOutput(opt);
     std::string warnings;
     std::unique_ptr<CMainDoc> doc = LoadWithTiles(opt, warnings);
     Picture overview(doc->m_map.m_nSizeX, doc->m_map.m_nSizeY);

@@ -77,7 +77,9 @@ int main(int argc, char** argv) {
     addMap(render);
     addOutput(render, "The picture file (.png)");
     render->add_option("--textures", opt.textures, "The tile folder (default: ./Textures)");
-    render->add_option("--zoom", opt.zoom, "Zoom x1 (128 pixels a cell) to x32 (4 pixels)")
+    render
+        ->add_option("--zoom", opt.zoom,
+                     "Zoom x1 (128 pixels a cell) to x32 (4 pixels); default x16")
         ->check(CLI::IsMember({1, 2, 4, 8, 16, 32}));
     render->add_flag("--gouraud", opt.gouraud, "Gouraud shading");
     render->add_flag("--grid", opt.grid, "Grid lines between the cells");

@@ -290,7 +290,13 @@ TEST(TerrainBatchTest, RenderAndOverviewMatchTheEditorsPictures) {
     };
     const Case cases[] = {
         {"--grid --scale-marker --region 2,1,15,10", 4, 1, 1, 0, 8, 0, {2, 1, 15, 10}},
-        {"--zoom 4 --gouraud --height-scale 32 --shade-base 40", 2, 0, 0, 1, 32, 40,
+        {"--zoom 4 --gouraud --height-scale 32 --shade-base 40",
+         2,
+         0,
+         0,
+         1,
+         32,
+         40,
          {0, 0, kSizeX, kSizeY}},
         {"--zoom 32 --height-scale 0", 5, 0, 0, 0, -1, 0, {0, 0, kSizeX, kSizeY}},
     };
@@ -388,6 +394,7 @@ TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
         {"render map.ter -o out.png --textures work/Textures --region 0,0,21,12", 2, "--region"},
         {"render map.ter -o out.png --textures work/Textures --region 0,0", 2, "--region"},
         {"render map.ter -o out.png --zoom 3", 2, "--zoom"},
+        {"overview map.ter -o out.jpg --textures work/Textures", 2, ".png"},
         {"", 2, "subcommand"},
     };
     for (const Case& c : cases) {
@@ -411,9 +418,8 @@ TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
 
 TEST(TerrainBatchTest, HelpOnEveryLevel) {
     TempDir dir;
-    for (const std::string cmd :
-         {"", "info", "export-t3d", "export-heights", "export-group", "import-heights", "render",
-          "overview"}) {
+    for (const std::string cmd : {"", "info", "export-t3d", "export-heights", "export-group",
+                                  "import-heights", "render", "overview"}) {
         SCOPED_TRACE(cmd);
         const RunResult r = RunBatch(dir, cmd + " --help");
         EXPECT_EQ(r.status, 0);
