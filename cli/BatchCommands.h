@@ -21,6 +21,8 @@ struct BatchOptions {
     std::optional<int> heightScale;
     std::optional<int> shadeBase;
     std::optional<std::string> region;
+    // export-gltf
+    double cellSize = 1.0;
 };
 
 // A usage problem found after parsing, reported like the parser's own (exit status 2).
@@ -40,6 +42,7 @@ void RunExportGroup(const BatchOptions& opt);
 void RunImportHeights(const BatchOptions& opt);
 void RunRender(const BatchOptions& opt);
 void RunOverview(const BatchOptions& opt);
+void RunExportGltf(const BatchOptions& opt);
 
 // Draws "[#####     ] 5/10" on standard error, overwriting the line, when standard error is a
 // terminal and the run is not quiet; draws nothing otherwise.

@@ -1,10 +1,12 @@
 #include "BatchMap.h"
 
+#include "BatchCommands.h"
 #include "FileError.h"
 #include "HeightImport.h"
 #include "TileLibrary.h"
 
 #include <cstdint>
+#include <sstream>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -53,4 +55,47 @@ BatchMap LoadBatchMap(const fs::path& path, const std::optional<fs::path>& textu
     TerMap copy = result.file;
     ApplyTerMap(*result.doc, copy);
     return result;
+}
+
+std::unique_ptr<CMainDoc> LoadWithTiles(const BatchOptions& opt, std::string& warnings) {
+    const fs::path dir =
+        opt.textures ? fs::path(*opt.textures) : TileLibrary::TexturesDir(fs::current_path());
+    auto doc = std::make_unique<CMainDoc>();
+    TileLoadReport report;
+    if (fs::is_directory(dir))
+        report = doc->m_tiles.LoadTilesFrom(dir);
+    else
+        report.status = TileLoadReport::Status::NoTiles;
+    if (report.status == TileLoadReport::Status::NoTiles)
+        throw FileError(dir.string(), "Could not read the tiles",
+                        fs::is_directory(dir)
+                            ? "The folder holds no .bmp tile."
+                            : "There is no such folder; name one with --textures.");
+    if (report.status == TileLoadReport::Status::OpenFailed)
+        throw FileError(dir.string(), "Could not read the tiles", report.openFailure);
+    if (report.HasProblems())
+        warnings += report.ProblemText();
+    TerMap map = ReadTerMap(opt.map);
+    const TerLoadResult loaded = ApplyTerMap(*doc, map);
+    if (loaded.unmatchedNames > 0)
+        warnings += opt.map + ": " + std::to_string(loaded.unmatchedNames) +
+                    " tile name(s) not in " + dir.string() + "; their cells have no tile\n";
+    return doc;
+}
+
+CellRect RegionOf(const BatchOptions& opt, const CMainDoc& doc) {
+    const int sx = doc.m_map.m_nSizeX, sy = doc.m_map.m_nSizeY;
+    if (!opt.region)
+        return CellRect{0, 0, sx, sy};
+    CellRect r;
+    char c1 = 0, c2 = 0, c3 = 0;
+    std::istringstream in(*opt.region);
+    if (!(in >> r.x >> c1 >> r.y >> c2 >> r.w >> c3 >> r.h) || c1 != ',' || c2 != ',' ||
+        c3 != ',' || !(in >> std::ws).eof())
+        throw UsageError{"--region: give X,Y,W,H as four whole numbers, such as 0,0,64,64"};
+    // Compared without adding, so that no number given can overflow.
+    if (r.x < 0 || r.y < 0 || r.w < 1 || r.h < 1 || r.x > sx - r.w || r.y > sy - r.h)
+        throw UsageError{"--region: " + *opt.region + " does not lie inside the map's " +
+                         std::to_string(sx) + " x " + std::to_string(sy) + " cells"};
+    return r;
 }

@@ -2,6 +2,7 @@
 
 #include "BatchCommands.h"
 #include "FileError.h"
+#include "GltfExport.h"
 
 #include <CLI/CLI.hpp>
 
@@ -99,6 +100,16 @@ int main(int argc, char** argv) {
     addOutput(overview, "The picture file (.png)");
     overview->add_option("--textures", opt.textures, "The tile folder (default: ./Textures)");
 
+    CLI::App* gltf = app.add_subcommand(
+        "export-gltf", "The map, or a region of it, as a textured glTF binary mesh (.glb)");
+    addMap(gltf);
+    addOutput(gltf, "The glTF binary file (.glb)");
+    gltf->add_option("--textures", opt.textures, "The tile folder (default: ./Textures)");
+    gltf->add_option("--region", opt.region,
+                     "X,Y,W,H: W x H cells from cell (X, Y), counted from 0 at the upper left");
+    gltf->add_option("--cell-size", opt.cellSize, "Metres per cell (default 1)")
+        ->check(CLI::Range(0.001, kMaxGltfCellSize));
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -121,6 +132,8 @@ int main(int argc, char** argv) {
             RunRender(opt);
         else if (*overview)
             RunOverview(opt);
+        else if (*gltf)
+            RunExportGltf(opt);
     } catch (const UsageError& e) {
         std::cerr << e.message << "\nRun with --help for more information.\n";
         return kExitUsage;

@@ -1,19 +1,12 @@
 #pragma once
 
+#include "CellRect.h"
 #include "MapRenderer.h"
 #include "Picture.h"
 
 #include <cstdint>
 
 class CMainDoc;
-
-// A rectangle of map cells: upper-left cell (x, y), w columns, h rows.
-struct CellRect {
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-};
 
 // Draws a rectangle of cells as the map view shows it when the rectangle's upper-left cell is at
 // the view's upper-left corner and the view is exactly as large as the rectangle: the same tiles,

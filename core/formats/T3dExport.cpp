@@ -94,6 +94,20 @@ T3dCornerGrid::T3dCornerGrid(const std::uint8_t* heightPlane)
     }
 }
 
+bool SplitsAlongBC(int a, int b, int c, int d) {
+    // The highest corner, in the order A, B, C, D; the first wins a tie.
+    int best = 0;
+    char highest = 'A';
+    for (auto [corner, z] : {std::pair{'A', a}, {'B', b}, {'C', c}, {'D', d}})
+        if (z > best) {
+            best = z;
+            highest = corner;
+        }
+    const int ad = std::abs(a - d);
+    const int bc = std::abs(b - c);
+    return (highest == 'B' || highest == 'C') ? ad / 3 + 1 > bc : !(bc / 3 + 1 > ad);
+}
+
 void WriteT3dPolygon(std::string& file, std::string_view textureName, int X1, int X2, int X3,
                      int Y1, int Y2, int Y3, int Z1, int Z2, int Z3, int mirror, int flip) {
     file += "Begin Polygon Group=2DLoft Item=2DLoft";
@@ -145,20 +159,7 @@ int WriteT3dPiece(std::string& file, const CMainDoc& doc, const T3dCornerGrid& g
             const int a = grid.Z(x, y), b = grid.Z(x, y + 1);
             const int c = grid.Z(x + 1, y), d = grid.Z(x + 1, y + 1);
 
-            // The highest corner, in the order A, B, C, D; the first wins a tie.
-            int best = 0;
-            char highest = 'A';
-            for (auto [corner, z] : {std::pair{'A', a}, {'B', b}, {'C', c}, {'D', d}})
-                if (z > best) {
-                    best = z;
-                    highest = corner;
-                }
-            const int ad = std::abs(a - d);
-            const int bc = std::abs(b - c);
-            const bool splitBC =
-                (highest == 'B' || highest == 'C') ? ad / 3 + 1 > bc : !(bc / 3 + 1 > ad);
-
-            if (splitBC) { // (C, B, A) and (C, D, B)
+            if (SplitsAlongBC(a, b, c, d)) { // (C, B, A) and (C, D, B)
                 WriteT3dPolygon(file, name, xd, xa, xa, ya, yd, ya, c, b, a, mirror, flip);
                 WriteT3dPolygon(file, name, xd, xd, xa, ya, yd, yd, c, d, b, mirror, flip);
             } else { // (A, D, B) and (A, C, D)

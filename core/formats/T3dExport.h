@@ -45,6 +45,13 @@ private:
     std::vector<std::uint16_t> m_z;
 };
 
+// Whether the quad of a cell whose corners have the heights a = (x, y), b = (x, y + 1),
+// c = (x + 1, y) and d = (x + 1, y + 1) is split along B-C (else along A-D). The highest corner
+// (the first of A, B, C, D among equals) picks the diagonal through the other pair, unless the
+// quad is folded much more steeply along the other diagonal. Every export of the surface uses
+// this choice, so that all of them show the same triangles.
+bool SplitsAlongBC(int a, int b, int c, int d);
+
 // Appends one eight-line polygon record to `file` for the triangle P1, P2, P3. An empty
 // `textureName` (a cell without a tile) leaves the " Texture=..." part out of the first line.
 // The origin line carries the height of the triangle's plane above X = 0, Y = 0, computed from

@@ -1,6 +1,7 @@
 // Runs the real terrain-batch executable on maps written here and compares its files with what
 // the core writes for the same map.
 
+#include "GltfExport.h"
 #include "HeightGroup.h"
 #include "HeightImport.h"
 #include "HeightmapPng.h"
@@ -348,6 +349,35 @@ TEST(TerrainBatchTest, RenderAndOverviewMatchTheEditorsPictures) {
         }
 }
 
+// export-gltf writes the core's file for the same map and region, with the map renumbered
+// against a tile folder in another order (the materials keep their tile names and pictures).
+TEST(TerrainBatchTest, GltfExportIsByteIdenticalToTheCore) {
+    TempDir dir;
+    const std::unique_ptr<CMainDoc> doc = NoiseTileMap(dir);
+    struct Case {
+        std::string args;
+        GltfOptions options;
+        std::string summary;
+    };
+    const Case cases[] = {
+        {"", {}, "out.glb: 240 cells, 4 materials, "},
+        {"--region 2,1,15,10 --cell-size 2.5",
+         {CellRect{2, 1, 15, 10}, 2.5},
+         "out.glb: 150 cells, 4 materials, "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const RunResult r =
+            RunBatch(dir, "export-gltf map.ter -o out.glb --textures b/Textures " + c.args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out.rfind(c.summary, 0), 0u) << r.out;
+        const GltfExportResult core = ExportGltf(*doc, c.options, dir / "core.glb");
+        EXPECT_EQ(ReadBytes(dir / "out.glb"), ReadBytes(dir / "core.glb"));
+        EXPECT_EQ(r.out, c.summary + std::to_string(core.bytes) + " bytes\n");
+    }
+}
+
 // On a terminal a long run draws its progress bar on standard error, ending at the total;
 // --quiet draws nothing.
 TEST(TerrainBatchTest, ProgressBarOnlyOnATerminal) {
@@ -395,6 +425,10 @@ TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
         {"render map.ter -o out.png --textures work/Textures --region 0,0", 2, "--region"},
         {"render map.ter -o out.png --zoom 3", 2, "--zoom"},
         {"overview map.ter -o out.jpg --textures work/Textures", 2, ".png"},
+        {"export-gltf map.ter -o nowhere/out.glb --textures work/Textures", 1, "nowhere/out.glb"},
+        {"export-gltf map.ter -o out.glb --textures work/Textures --region 5,0,16,1", 2,
+         "--region"},
+        {"export-gltf map.ter -o out.glb --cell-size 0", 2, "--cell-size"},
         {"", 2, "subcommand"},
     };
     for (const Case& c : cases) {
@@ -419,7 +453,7 @@ TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
 TEST(TerrainBatchTest, HelpOnEveryLevel) {
     TempDir dir;
     for (const std::string cmd : {"", "info", "export-t3d", "export-heights", "export-group",
-                                  "import-heights", "render", "overview"}) {
+                                  "import-heights", "render", "overview", "export-gltf"}) {
         SCOPED_TRACE(cmd);
         const RunResult r = RunBatch(dir, cmd + " --help");
         EXPECT_EQ(r.status, 0);

@@ -22,6 +22,7 @@ enum class CommandId {
     ExportHeightGroup,
     ExportHeightRaw,
     ExportHeightPng,
+    ExportGltf,
     ProjectSettings,
     Undo,
     Zoom1,

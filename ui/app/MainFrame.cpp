@@ -59,6 +59,8 @@ void CMainFrame::CreateMenus() {
     exportMenu->addSeparator();
     AddCommand(exportMenu, CommandId::ExportHeightRaw, QStringLiteral("Heightmap\tRAW"));
     AddCommand(exportMenu, CommandId::ExportHeightPng, QStringLiteral("Heightmap\tPNG (16-bit)"));
+    exportMenu->addSeparator();
+    AddCommand(exportMenu, CommandId::ExportGltf, QStringLiteral("glTF Binary (*.glb)"));
     file->addSeparator();
     // The project form stores nothing yet: its (empty) menu item stays out of sight.
     AddCommand(file, CommandId::ProjectSettings, QString())->setVisible(false);

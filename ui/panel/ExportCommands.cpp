@@ -2,6 +2,8 @@
 
 #include "ExportT3dDlg.h"
 #include "FileCommands.h"
+#include "FileError.h"
+#include "GltfExport.h"
 #include "MainDoc.h"
 #include "T3dExport.h"
 
@@ -91,4 +93,52 @@ bool OnExportT3d(const CMainDoc& doc, T3dChoices& choices, FileDialogRecord& rec
     else if (!outcome.isEmpty())
         QMessageBox::information(parent, kCaption, outcome);
     return !result.failure && !result.stopped;
+}
+
+bool OnExportGltf(const CMainDoc& doc, FileDialogRecord& record, QWidget* parent) {
+    const QString caption = QStringLiteral("Export to glTF");
+    record.filter = QStringLiteral("glTF Binary (*.glb)");
+    record.defaultExt = QStringLiteral("glb");
+    // As for T3D: a name carried over from another command never leads to writing over its file.
+    if (!record.fileName.isEmpty())
+        record.fileName = QFileInfo(record.fileName).completeBaseName() + QStringLiteral(".glb");
+    const QString path = AskSaveFileName(parent, record, caption);
+    if (path.isEmpty())
+        return false;
+
+    GltfExportResult result;
+    {
+        QProgressDialog progress(QStringLiteral("Writing %1 ...").arg(QFileInfo(path).fileName()),
+                                 QStringLiteral("Cancel"), 0, 1, parent);
+        progress.setWindowTitle(caption);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(0);
+        progress.setAutoReset(false);
+        progress.setAutoClose(false);
+        const auto show = [&progress](int done, int total) {
+            progress.setMaximum(total);
+            progress.setValue(done); // also handles the Cancel button
+            return !progress.wasCanceled();
+        };
+        try {
+            result = ExportGltf(doc, {}, path.toStdString(), show);
+        } catch (const FileError& e) {
+            progress.close();
+            QMessageBox::warning(parent, caption,
+                                 QStringLiteral("The file was not written.\n\n") +
+                                     QString::fromStdString(e.what()));
+            return false;
+        }
+    }
+    if (result.stopped) {
+        QMessageBox::information(parent, caption,
+                                 QStringLiteral("The export was cancelled; no file was written."));
+        return false;
+    }
+    if (result.cellsWithoutTile > 0)
+        QMessageBox::information(
+            parent, caption,
+            QStringLiteral("%1 exported cell(s) have no tile; they have a plain grey material.")
+                .arg(result.cellsWithoutTile));
+    return true;
 }

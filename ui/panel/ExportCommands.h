@@ -12,3 +12,9 @@ struct T3dChoices;
 // reported; the document is not changed. Returns true when every piece was written.
 bool OnExportT3d(const CMainDoc& doc, T3dChoices& choices, FileDialogRecord& record,
                  QWidget* parent);
+
+// File > Export > "glTF Binary (*.glb)": the save dialog for a .glb file, then the whole map as
+// a textured glTF mesh, one metre a cell, with a progress dialog whose Cancel stops before the
+// file is written. A failure, a cancel and cells without a tile are reported; the document is
+// not changed. Returns true when the file was written.
+bool OnExportGltf(const CMainDoc& doc, FileDialogRecord& record, QWidget* parent);

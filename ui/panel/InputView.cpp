@@ -600,6 +600,7 @@ bool CInputView::HandlesCommand(CommandId id) const {
     case CommandId::ZoomOut:
     case CommandId::ScrollHome:
     case CommandId::ExportT3d:
+    case CommandId::ExportGltf:
         return true;
     default:
         return ZoomIndex(id) >= 0 || IsHeightmapCommand(id);
@@ -642,6 +643,9 @@ void CInputView::OnCommand(CommandId id) {
         break;
     case CommandId::ExportT3d:
         OnExportT3d(*m_pDoc, m_t3d, m_ofn, this);
+        break;
+    case CommandId::ExportGltf:
+        OnExportGltf(*m_pDoc, m_ofn, this);
         break;
     default:
         if (IsHeightmapCommand(id)) {

@@ -201,7 +201,7 @@ TEST_F(ShellTest, OnlyHandledCommandsAreEnabled) {
           CommandId::Zoom32, CommandId::NewMap, CommandId::ResizeMap, CommandId::LoadMap,
           CommandId::SaveMap, CommandId::ImportHeightBmp, CommandId::ImportHeightRaw,
           CommandId::ImportHeightPng, CommandId::ExportHeightGroup, CommandId::ExportHeightRaw,
-          CommandId::ExportHeightPng, CommandId::ExportT3d})
+          CommandId::ExportHeightPng, CommandId::ExportT3d, CommandId::ExportGltf})
         EXPECT_TRUE(m_main->Action(id)->isEnabled()) << static_cast<int>(id);
     // No empty item that opens a form which stores nothing.
     EXPECT_FALSE(m_main->Action(CommandId::ProjectSettings)->isVisible());

@@ -1,6 +1,7 @@
 #include "ExportCommands.h"
 #include "AnswerFileDialog.h"
 #include "ExportT3dDlg.h"
+#include "GltfExport.h"
 #include "InputView.h"
 #include "MainDoc.h"
 #include "ModalWatch.h"
@@ -150,6 +151,37 @@ TEST_F(ExportCommandsTest, CancelInTheProgressDialogKeepsThePiecesWritten) {
     EXPECT_LT(written, 4096u);
     EXPECT_TRUE(message.contains(QStringLiteral("%1 of 4096 pieces were written.").arg(written)))
         << message.toStdString();
+}
+
+// The glTF command writes the core's file for the whole map and reports a cell without a tile;
+// Cancel in its progress dialog writes nothing.
+TEST_F(ExportCommandsTest, GltfExportWritesTheCoresFileAndCancelWritesNothing) {
+    CMainDoc& doc = Doc();
+    ASSERT_TRUE(Panel()->HandlesCommand(CommandId::ExportGltf));
+    doc.m_map.m_nSizeX = 30;
+    doc.m_map.m_nSizeY = 20;
+    doc.m_map.m_tile[CellIndex(3, 4)] = kMissingTile;
+    QString filter, message;
+    {
+        const auto file = AnswerFileDialog((m_dir / "hills").c_str(), &filter);
+        const auto box = WhenModal<QMessageBox>([&](QMessageBox* b) { message = b->text(); });
+        Panel()->OnCommand(CommandId::ExportGltf);
+    }
+    EXPECT_EQ(filter, "glTF Binary (*.glb)");
+    EXPECT_TRUE(message.startsWith("1 exported cell(s) have no tile")) << message.toStdString();
+    ExportGltf(doc, {}, m_dir / "core.glb");
+    EXPECT_EQ(ReadBytes(m_dir / "hills.glb"), ReadBytes(m_dir / "core.glb"));
+    EXPECT_EQ(doc.m_change.m_bModified, 0);
+
+    doc.m_map.m_nSizeX = doc.m_map.m_nSizeY = 512;
+    {
+        const auto file = AnswerFileDialog((m_dir / "big.glb").c_str());
+        const auto progress = WhenModal<QProgressDialog>([](QProgressDialog* p) { p->cancel(); });
+        const auto box = WhenModal<QMessageBox>([&](QMessageBox* b) { message = b->text(); });
+        Panel()->OnCommand(CommandId::ExportGltf);
+    }
+    EXPECT_EQ(message, "The export was cancelled; no file was written.");
+    EXPECT_EQ(FileCount(m_dir.Path()), 3u); // Textures, core.glb, hills.glb: no temporary file
 }
 
 } // namespace
