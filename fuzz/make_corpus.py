@@ -131,6 +131,37 @@ def ter_corpus():
     write(t, "miss-names-cut.ter", ter(4, 3, cut=3))
 
 
+# ---- TBR ----
+
+def tbr(last_col, last_row, names=("GRASA000", "ROCKA000", "NOSUCH00"), last_index=None, cut=0,
+        tail=b""):
+    """A brush record (50 x 50 entries of each plane, the extent, 6 reserved bytes), then the
+    tile-name table. Tile entries run past the table now and then, and 65535 appears too."""
+    cells = range(50 * 50)
+    out = bytearray()
+    out += b"".join(struct.pack("<h", (i * 7) % 300 - 20) for i in cells)
+    out += b"".join(struct.pack("<H", 65535 if i % 11 == 0 else i % 5) for i in cells)
+    out += bytes(i & 1 for i in cells) + bytes((i >> 1) & 1 for i in cells)
+    out += struct.pack("<bb", last_col, last_row) + bytes(6)
+    out += i32(len(names) - 1 if last_index is None else last_index)
+    out += b"".join(n.encode()[:8].ljust(8, b"\0") for n in names) + tail
+    return out[:len(out) - cut] if cut else out
+
+
+def tbr_corpus():
+    t = "tbr_reader"
+    write(t, "valid-3x2.tbr", tbr(2, 1))
+    write(t, "valid-50x50-short-names.tbr", tbr(49, 49, names=("GRAS", "", "SANDA000XYZ")))
+    write(t, "valid-empty-table.tbr", tbr(0, 0, names=()))
+    write(t, "valid-empty-brush-trailing-bytes.tbr", tbr(-1, 3, tail=b"junk"))
+    write(t, "miss-short-record.tbr", tbr(2, 1)[:100])
+    write(t, "miss-no-count.tbr", tbr(2, 1)[:15008])
+    write(t, "miss-count-500.tbr", tbr(2, 1, last_index=500))
+    write(t, "miss-count-negative.tbr", tbr(2, 1, last_index=-2))
+    write(t, "miss-names-cut.tbr", tbr(2, 1, cut=3))
+    write(t, "miss-extent-50.tbr", tbr(50, 1))
+
+
 # ---- PNG ----
 
 ADAM7 = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2),
@@ -238,5 +269,6 @@ if __name__ == "__main__":
     bmp_corpus("bmp_reader", tile=False)
     bmp_corpus("tile_decode", tile=True)
     ter_corpus()
+    tbr_corpus()
     png_corpus()
     bmp_heightmap_corpus()

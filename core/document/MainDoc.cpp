@@ -141,6 +141,11 @@ void CMainDoc::AdoptFile(const std::string& path) {
     m_change.m_bModified = 0;
 }
 
+void CMainDoc::MarkBrushesChanged() {
+    m_change.m_bModified = 1;
+    m_history.ForgetSaved();
+}
+
 // ---- undo ----
 
 void CMainDoc::SaveUndo(std::string label) {

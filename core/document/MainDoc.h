@@ -153,6 +153,10 @@ public:
     void SetModifiedFlag(bool modified = true) { m_change.m_bModified = modified ? 1 : 0; }
     // After a save to or a load from `path`: the map is named after that file and unmodified.
     void AdoptFile(const std::string& path);
+    // The custom brushes changed (a grab, a load, a delete or a flip). They are not in the undo
+    // history, so undoing strokes no longer leads back to the saved state: the map stays
+    // modified until it is saved again.
+    void MarkBrushesChanged();
 
     // ---- undo ----
     // Begins an undo step named `label` ("Raise Land"): what changes until the next step

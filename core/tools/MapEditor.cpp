@@ -186,9 +186,7 @@ void MapEditor::GrabBrush(int x0, int y0, int x1, int y1) {
             b.brushFlip[c - x0][r - y0] = m_doc.m_map.m_flip[i];
         }
     }
-    m_doc.SetModifiedFlag();
-    // The brushes are not in the history: undoing strokes no longer reaches the saved map.
-    m_doc.m_history.ForgetSaved();
+    m_doc.MarkBrushesChanged();
     m_doc.UpdateAllViews(nullptr);
 }
 

@@ -74,10 +74,10 @@ void CSplitterFrame::ZoomBy(int steps, QPoint client) {
 void CSplitterFrame::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_pOuter->setGeometry(rect());
-    // The map view takes all but the bottom 64 pixels; the strip gets what is left of them
-    // after the splitter handle. The user may drag the handle until the next resize.
+    // The strip keeps the height of its picture; the map view takes the rest above the splitter
+    // handle. The user may drag the handle until the next resize.
     const int clientHeight = event->size().height();
-    const int mapHeight = std::max(0, clientHeight - kStripHeight);
+    const int mapHeight = std::max(0, clientHeight - m_pInner->handleWidth() - kStripHeight);
     const int stripHeight = std::max(0, clientHeight - m_pInner->handleWidth() - mapHeight);
     m_pInner->setSizes({mapHeight, stripHeight});
 }

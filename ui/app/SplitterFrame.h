@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BrushStrip.h"
 #include "MainDoc.h"
 
 #include <QPoint>
@@ -20,8 +21,9 @@ class CSplitterFrame : public QWidget, public CDocObserver {
     Q_OBJECT
 
 public:
-    // Height the brush strip keeps, splitter handle included, whenever the frame is resized.
-    static constexpr int kStripHeight = 64;
+    // Height the brush strip keeps whenever the frame is resized: its whole picture, so that the
+    // 64-pixel thumbnails below its top row show uncut. The splitter handle comes on top.
+    static constexpr int kStripHeight = kStripPictureHeight;
     // Initial width of the tool panel.
     static constexpr int kPanelWidth = 180;
 

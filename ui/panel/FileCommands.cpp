@@ -38,12 +38,6 @@ void UseTerFiles(FileDialogRecord& record) {
     record.defaultExt = QStringLiteral("ter");
 }
 
-void ShowFileError(QWidget* parent, const QString& caption, const QString& outcome,
-                   const FileError& e) {
-    QMessageBox::warning(parent, caption,
-                         QStringLiteral("%1\n\n%2").arg(outcome, QString::fromStdString(e.what())));
-}
-
 // After a save or a load the map belongs to `path` and has no unsaved changes.
 void AdoptFile(CMainDoc& doc, const QString& path, CDocObserver* panel) {
     doc.AdoptFile(path.toStdString());
@@ -51,6 +45,12 @@ void AdoptFile(CMainDoc& doc, const QString& path, CDocObserver* panel) {
 }
 
 } // namespace
+
+void ShowFileError(QWidget* parent, const QString& caption, const QString& outcome,
+                   const FileError& e) {
+    QMessageBox::warning(parent, caption,
+                         QStringLiteral("%1\n\n%2").arg(outcome, QString::fromStdString(e.what())));
+}
 
 QString AskSaveFileName(QWidget* parent, FileDialogRecord& record, const QString& caption) {
     return RunDialog(parent, record, caption, true);

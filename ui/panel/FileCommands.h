@@ -5,6 +5,7 @@
 class CMainDoc;
 class CDocObserver;
 class QWidget;
+class FileError;
 
 // The file dialog settings shared by every file command of a map window: each command sets
 // the filter and the default extension; the folder and the file name carry over from one
@@ -19,6 +20,10 @@ struct FileDialogRecord {
 // Asks for a file to write or read; returns an empty string when the user cancels.
 QString AskSaveFileName(QWidget* parent, FileDialogRecord& record, const QString& caption);
 QString AskOpenFileName(QWidget* parent, FileDialogRecord& record, const QString& caption);
+
+// Shows a failed file command: `outcome` ("The map was not saved."), then the error's text.
+void ShowFileError(QWidget* parent, const QString& caption, const QString& outcome,
+                   const FileError& e);
 
 // "&Save Map [TER]": asks for a file and writes the map to it. A failure is shown and leaves an
 // existing file as it was. Returns true when the map was saved.

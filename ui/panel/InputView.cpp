@@ -1,5 +1,7 @@
 #include "InputView.h"
 
+#include "BrushCommands.h"
+#include "BrushStrip.h"
 #include "CustomPenDlg.h"
 #include "ExportCommands.h"
 #include "FormFields.h"
@@ -267,8 +269,6 @@ QWidget* CInputView::BuildEditModeGroup(QWidget* form) {
     // The tile modes; "Save Brush" and "Load Brush" take the place of Tile and MultiTile.
     m_ctl.saveBrush = Steady(Compact(new QPushButton(QStringLiteral("Save Brush"), group)));
     m_ctl.loadBrush = Steady(Compact(new QPushButton(QStringLiteral("Load Brush"), group)));
-    m_ctl.saveBrush->setEnabled(false);
-    m_ctl.loadBrush->setEnabled(false);
     auto* tileGrid = new QGridLayout;
     tileGrid->setSpacing(1);
     tileGrid->addWidget(m_ctl.mode[4], 0, 0);
@@ -364,6 +364,12 @@ void CInputView::ConnectControls() {
     connect(m_ctl.tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnTreeItemChanged(current); });
 
+    connect(m_ctl.saveBrush, &QPushButton::clicked, this,
+            [this] { OnSaveBrush(*m_pDoc, m_ofn, this); });
+    connect(m_ctl.loadBrush, &QPushButton::clicked, this, [this] {
+        OnLoadBrush(*m_pDoc, m_ofn, this, this);
+        RefreshControls();
+    });
     connect(m_ctl.resizeMap, &QPushButton::clicked, this,
             [this] { OnCommand(CommandId::ResizeMap); });
     connect(m_ctl.mapInfo, &QPushButton::clicked, this, [this] { RunMapInfo(*m_pDoc, this); });
@@ -452,6 +458,9 @@ void CInputView::RefreshControls() {
         m_pGradientDlg->close();
     m_ctl.saveBrush->setVisible(v.saveBrush);
     m_ctl.loadBrush->setVisible(v.loadBrush);
+    // Offered only when they can act: a brush selected, a slot free.
+    m_ctl.saveBrush->setEnabled(SelectedBrush(doc) >= 0);
+    m_ctl.loadBrush->setEnabled(doc.m_nLastBrush < kMaxBrushes - 1);
 
     QStringList lines;
     for (const std::string& line : s.m_status)

@@ -1,3 +1,4 @@
+#include "BrushActionDlg.h"
 #include "ClearMapDlg.h"
 #include "CustomPenDlg.h"
 #include "ErrorDlg.h"
@@ -54,6 +55,7 @@ TEST(DialogTextTest, EveryDialogShowsItsWholeText) {
     MapInfoReport report;
     report.physTotal = "123456789012K";
     const std::function<std::unique_ptr<QDialog>()> makers[] = {
+        [] { return std::make_unique<CBrushActionDlg>(); },
         [] { return std::make_unique<CClearMapDlg>(); },
         [] { return std::make_unique<CResizeMapDlg>(); },
         [] { return std::make_unique<CCustomPenDlg>(); },

@@ -97,8 +97,9 @@ TEST_F(ShellTest, StartUpOpensMaximisedTri1WithThreePanes) {
     EXPECT_EQ(inner->widget(0), frame->TextView());
     EXPECT_EQ(inner->widget(1), frame->ColorView());
     EXPECT_EQ(frame->InputView()->width(), CSplitterFrame::kPanelWidth);
-    EXPECT_EQ(frame->ColorView()->height(), CSplitterFrame::kStripHeight - inner->handleWidth());
-    EXPECT_EQ(frame->TextView()->height(), frame->height() - CSplitterFrame::kStripHeight);
+    EXPECT_EQ(frame->ColorView()->height(), CSplitterFrame::kStripHeight);
+    EXPECT_EQ(frame->TextView()->height(),
+              frame->height() - CSplitterFrame::kStripHeight - inner->handleWidth());
     EXPECT_TRUE(frame->InputView()->GetDocument() == doc &&
                 frame->TextView()->GetDocument() == doc &&
                 frame->ColorView()->GetDocument() == doc);
@@ -119,7 +120,7 @@ TEST_F(ShellTest, CtrlNOpensNextMapWithItsOwnDocumentAndStripKeepsItsHeight) {
     // Enlarging the main window: the strip keeps its height, the map view takes the rest.
     CSplitterFrame* frame = FrameOf(windows[1]);
     const int mapHeight = frame->TextView()->height();
-    const int strip = CSplitterFrame::kStripHeight - frame->InnerSplitter()->handleWidth();
+    const int strip = CSplitterFrame::kStripHeight;
     m_main->resize(m_main->width() + 200, m_main->height() + 150);
     QCoreApplication::processEvents();
     EXPECT_EQ(frame->ColorView()->height(), strip);
