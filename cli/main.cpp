@@ -1,6 +1,7 @@
 // terrain-batch: converts and exports terrain maps without opening the editor.
 
 #include "BatchMap.h"
+#include "BuildInfo.h"
 #include "FileError.h"
 #include "HeightGroup.h"
 #include "HeightmapBmp.h"
@@ -189,6 +190,7 @@ int main(int argc, char** argv) {
     CLI::App app{"terrain-batch: converts and exports terrain maps (.ter) without the editor"};
     app.require_subcommand(1);
     app.fallthrough(); // --quiet may follow the subcommand too
+    app.set_version_flag("--version", "terrain-batch " TERRAIN_VERSION);
     Options opt;
     app.add_flag("-q,--quiet", opt.quiet, "Print nothing but errors");
 
