@@ -316,48 +316,42 @@ TEST(ShellStartUp, WithoutTilesOnlyTheErrorDialogShowsAndTheExitCodeIs255) {
     }
 }
 
-// "terrain-editor MAP.ter" works in the map's folder and opens the map in the first window;
-// an argument that is neither a folder nor a map ends with the Error dialog and exit code 2.
+// "terrain-editor MAP.ter" works in the map's folder and opens the map in the first window; a
+// missing path or a file that is no map ends with the Error dialog and exit code 2.
 TEST(ShellStartUp, ArgumentOpensAMapInItsFolderOrIsRefused) {
     WorkDir start;
     TempDir project;
-    WritePlainTiles(project.Path(), {0x208040, 0x208041});
+    WritePlainTiles(project.Path(), {0x208040});
     const fs::path map = project.Path() / "hills.ter";
-    {
-        CMainDoc doc;
-        ASSERT_TRUE(doc.OnNewDocument(project.Path()));
-        doc.m_map.m_nSizeX = 20;
-        doc.m_map.m_nSizeY = 10;
-        doc.m_map.m_height[CellIndex(3, 4)] = 77;
-        SaveTerFile(doc, map);
-    }
+    CMainDoc saved;
+    ASSERT_TRUE(saved.OnNewDocument(project.Path()));
+    saved.m_map.m_nSizeX = 20;
+    saved.m_map.m_height[CellIndex(3, 4)] = 77;
+    SaveTerFile(saved, map);
     {
         CEditorApp app;
         EXPECT_EQ(app.Run({"terrain-editor", "--smoke-test", QString::fromStdString(map.string())}),
                   0);
         EXPECT_TRUE(fs::equivalent(fs::current_path(), project.Path()));
-        ASSERT_EQ(app.MainFrame()->MdiArea()->subWindowList().size(), 1);
         const CSplitterFrame* frame = app.MainFrame()->ActiveFrame();
         EXPECT_EQ(frame->DisplayName(), "hills.ter");
-        const CMainDoc* doc = frame->GetDocument();
-        EXPECT_EQ(doc->m_map.m_nSizeX, 20);
-        EXPECT_EQ(doc->m_map.m_height[CellIndex(3, 4)], 77);
-        EXPECT_EQ(doc->m_change.m_bModified, 0);
+        EXPECT_EQ(frame->GetDocument()->m_map.m_nSizeX, 20);
+        EXPECT_EQ(frame->GetDocument()->m_map.m_height[CellIndex(3, 4)], 77);
+        EXPECT_EQ(frame->GetDocument()->m_change.m_bModified, 0);
     }
-    fs::current_path(start.Path());
-    QString text;
-    const auto watch = OnNextModal([&](QWidget* w) {
-        auto* dlg = qobject_cast<CErrorDlg*>(w);
-        ASSERT_NE(dlg, nullptr);
-        text = dlg->Message();
-        dlg->close();
-    });
-    CEditorApp app;
-    const std::string tile = (project.Path() / "Textures" / "A0000000.BMP").string();
-    EXPECT_EQ(app.Run({"terrain-editor", QString::fromStdString(tile)}), 2);
-    EXPECT_EQ(app.MainFrame(), nullptr);
-    EXPECT_TRUE(fs::equivalent(fs::current_path(), start.Path()));
-    EXPECT_TRUE(text.startsWith(
-        QString::fromStdString("\"" + tile + "\" is neither a folder nor a map file (.ter).")))
-        << text.toStdString();
+    for (const fs::path& bad :
+         {project.Path() / "missing.ter", project.Path() / "Textures" / "A0000000.BMP"}) {
+        const QString path = QString::fromStdString(bad.string());
+        QString text;
+        const auto watch = OnNextModal([&](QWidget* w) {
+            auto* dlg = qobject_cast<CErrorDlg*>(w);
+            ASSERT_NE(dlg, nullptr);
+            text = dlg->Message();
+            dlg->close();
+        });
+        CEditorApp app;
+        EXPECT_EQ(app.Run({"terrain-editor", path}), 2);
+        EXPECT_EQ(app.MainFrame(), nullptr);
+        EXPECT_TRUE(text.startsWith('"' + path + '"')) << text.toStdString();
+    }
 }
