@@ -57,8 +57,8 @@ int CEditorApp::Run(const QStringList& arguments) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TERRAIN_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Edits terrain maps for game levels."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption sample(
         QStringLiteral("sample"),
         QStringLiteral("Without FOLDER or MAP.ter, work in the sample folder that comes with the "
@@ -67,17 +67,23 @@ int CEditorApp::Run(const QStringList& arguments) {
     smokeTest.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({sample, smokeTest});
     parser.addPositionalArgument(
-        QStringLiteral("FOLDER | MAP.ter"),
-        QStringLiteral("Work in FOLDER (tiles from FOLDER/Textures), or open the map file and work "
-                       "in its folder. Without it: the current folder."),
+        QStringLiteral("path"),
+        QStringLiteral("A project folder (tiles from its Textures folder), or a map file (.ter) to "
+                       "open, worked on in its folder. Without it: the current folder."),
         QStringLiteral("[FOLDER | MAP.ter]"));
-    parser.process(arguments); // --help, --version and unknown options end the process here
+    const bool parsed = parser.parse(arguments);
+    if (parsed && parser.isSet(help))
+        parser.showHelp(); // prints and ends the process
+    if (parsed && parser.isSet(version))
+        parser.showVersion();
 
     if (parser.isSet(smokeTest))
         ArmSmokeTest();
     const QStringList positional = parser.positionalArguments();
     StartTarget target;
-    if (positional.size() > 1) {
+    if (!parsed) {
+        target.error = parser.errorText().toStdString();
+    } else if (positional.size() > 1) {
         target.error =
             "Give one folder or map file, not " + std::to_string(positional.size()) + ".";
     } else if (!positional.isEmpty()) {
