@@ -9,5 +9,5 @@ int main(int argc, char* argv[]) {
     Q_INIT_RESOURCE(resources);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/terrain-editor.png")));
     CEditorApp app;
-    return app.Run();
+    return app.Run(QApplication::arguments());
 }

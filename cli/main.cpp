@@ -1,6 +1,7 @@
 // terrain-batch: converts and exports terrain maps without opening the editor.
 
 #include "BatchCommands.h"
+#include "BuildInfo.h"
 #include "FileError.h"
 #include "GltfExport.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     CLI::App app{"terrain-batch: converts and exports terrain maps (.ter) without the editor"};
     app.require_subcommand(1);
     app.fallthrough(); // --quiet may follow the subcommand too
+    app.set_version_flag("--version", "terrain-batch " TERRAIN_VERSION);
     BatchOptions opt;
     app.add_flag("-q,--quiet", opt.quiet, "Print nothing but errors");
 

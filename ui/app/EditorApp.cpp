@@ -1,16 +1,23 @@
 #include "EditorApp.h"
 
+#include "BuildInfo.h"
 #include "ErrorDlg.h"
+#include "InputView.h"
 #include "MainDoc.h"
 #include "MainFrame.h"
 #include "SplitterFrame.h"
+#include "StartTarget.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace fs = std::filesystem;
 
@@ -26,10 +33,126 @@ bool CEditorApp::HasTerrainTiles(const fs::path& workDir) {
     return !TileLibrary::ListTileFiles(TileLibrary::TexturesDir(workDir)).empty();
 }
 
+QString CEditorApp::NoTilesMessage(const fs::path& workDir, const fs::path& sampleDir) {
+    QString text = kNoTilesMessage +
+                   QStringLiteral("\n\nThe tiles were looked for in %1.\n\n"
+                                  "To work on a project, start the editor on its folder:\n"
+                                  "    terrain-editor FOLDER")
+                       .arg(QString::fromStdString(TileLibrary::TexturesDir(workDir).string()));
+    if (!sampleDir.empty()) {
+        text += QStringLiteral("\nTo try the sample tiles in %1:\n    terrain-editor --sample")
+                    .arg(QString::fromStdString(sampleDir.string()));
+    }
+    return text;
+}
+
 int CEditorApp::Run() {
     if (!InitInstance())
         return m_nExitCode;
+    m_bStarted = true;
     return QApplication::exec();
+}
+
+int CEditorApp::Run(const QStringList& arguments) {
+    QCoreApplication::setApplicationVersion(QStringLiteral(TERRAIN_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Edits terrain maps for game levels."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption sample(
+        QStringLiteral("sample"),
+        QStringLiteral("Without FOLDER or MAP.ter, work in the sample folder that comes with the "
+                       "editor."));
+    QCommandLineOption smokeTest(QStringLiteral("smoke-test"));
+    smokeTest.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({sample, smokeTest});
+    parser.addPositionalArgument(
+        QStringLiteral("path"),
+        QStringLiteral("A project folder (tiles from its Textures folder), or a map file (.ter) to "
+                       "open, worked on in its folder. Without it: the current folder."),
+        QStringLiteral("[FOLDER | MAP.ter]"));
+    const bool parsed = parser.parse(arguments);
+    if (parsed && parser.isSet(help))
+        parser.showHelp(); // prints and ends the process
+    if (parsed && parser.isSet(version))
+        parser.showVersion();
+
+    if (parser.isSet(smokeTest))
+        ArmSmokeTest();
+    const QStringList positional = parser.positionalArguments();
+    StartTarget target;
+    if (!parsed) {
+        target.error = parser.errorText().toStdString();
+    } else if (positional.size() > 1) {
+        target.error =
+            "Give one folder or map file, not " + std::to_string(positional.size()) + ".";
+    } else if (!positional.isEmpty()) {
+        target = ResolveStartArgument(positional.constFirst().toStdString());
+    } else if (parser.isSet(sample)) {
+        target.workDir = FindSampleFolder(QCoreApplication::applicationDirPath().toStdString());
+        if (target.workDir.empty())
+            target.error = "No sample folder was found beside the program.";
+    }
+    std::error_code ec;
+    if (target.error.empty() && !target.workDir.empty()) {
+        fs::current_path(target.workDir, ec);
+        if (ec)
+            target.error = "Cannot work in " + target.workDir.string() + ": " + ec.message();
+    }
+    if (!target.error.empty()) {
+        const QString text =
+            QStringLiteral("%1\n\nUsage: %2")
+                .arg(QString::fromStdString(target.error),
+                     QStringLiteral("terrain-editor [--sample] [FOLDER | MAP.ter]"));
+        std::fprintf(stderr, "terrain-editor: %s\n", qPrintable(text));
+        CErrorDlg(text).exec();
+        return kExitUsage;
+    }
+
+    if (!InitInstance())
+        return m_nExitCode;
+    if (!target.mapFile.empty()) {
+        if (CSplitterFrame* frame = m_pMainFrame->ActiveFrame())
+            frame->InputView()->OpenMapFile(QString::fromStdString(target.mapFile.string()));
+    }
+    m_bStarted = true;
+    return QApplication::exec();
+}
+
+void CEditorApp::ArmSmokeTest() {
+    // Timers also run in the event loops of modal dialogs, so a dialog cannot stall start-up.
+    m_pSmokeTimer = std::make_unique<QTimer>();
+    QObject::connect(m_pSmokeTimer.get(), &QTimer::timeout, [this] { ReportSmokeTest(); });
+    m_pSmokeTimer->start(50);
+}
+
+void CEditorApp::ReportSmokeTest() {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        QStringList texts;
+        for (const QLabel* label : modal->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty())
+                texts << label->text().simplified();
+        }
+        std::printf("dialog: %s: %s\n", qPrintable(modal->windowTitle()),
+                    qPrintable(texts.join(QLatin1Char(' '))));
+        std::fflush(stdout);
+        modal->close();
+        return;
+    }
+    if (!m_bStarted)
+        return;
+    const CSplitterFrame* frame = m_pMainFrame ? m_pMainFrame->ActiveFrame() : nullptr;
+    if (frame) {
+        const CMainDoc* doc = frame->GetDocument();
+        std::error_code ec;
+        std::printf("opened: %s (%d x %d cells, %d tiles) in %s\n",
+                    qPrintable(frame->DisplayName()), doc->m_map.m_nSizeX, doc->m_map.m_nSizeY,
+                    doc->m_tiles.m_nLastTile + 1, fs::current_path(ec).c_str());
+    } else {
+        std::printf("opened: no map window\n");
+    }
+    std::fflush(stdout);
+    QCoreApplication::exit(frame ? 0 : 1);
 }
 
 bool CEditorApp::InitInstance() {
@@ -57,7 +180,10 @@ bool CEditorApp::InitInstance() {
 }
 
 void CEditorApp::ShowNoTilesError() {
-    CErrorDlg dlg(kNoTilesMessage);
+    std::error_code ec;
+    CErrorDlg dlg(
+        NoTilesMessage(fs::current_path(ec),
+                       FindSampleFolder(QCoreApplication::applicationDirPath().toStdString())));
     dlg.exec();
     m_nExitCode = kExitNoTiles;
 }
@@ -127,9 +253,10 @@ void CEditorApp::OnCommand(CommandId id) {
 void CEditorApp::OnAppAbout() {
     QMessageBox::about(m_pMainFrame.get(), QStringLiteral("About %1").arg(CMainFrame::kTitle),
                        QStringLiteral("<h3>%1</h3>"
+                                      "<p>Version %2</p>"
                                       "<p>Edits terrain maps for game levels: cell heights and "
                                       "texture tiles, painted with pens, fills and custom "
                                       "brushes, saved as TER maps and exported for the level "
                                       "editor.</p>")
-                           .arg(CMainFrame::kTitle));
+                           .arg(CMainFrame::kTitle, QStringLiteral(TERRAIN_VERSION)));
 }

@@ -79,8 +79,10 @@ bool OnSaveMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObs
 bool OnLoadMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObserver* panel) {
     UseTerFiles(record);
     const QString path = AskOpenFileName(parent, record, QStringLiteral("Load Map"));
-    if (path.isEmpty())
-        return false;
+    return !path.isEmpty() && LoadMapFile(doc, path, parent, panel);
+}
+
+bool LoadMapFile(CMainDoc& doc, const QString& path, QWidget* parent, CDocObserver* panel) {
     TerLoadResult result;
     try {
         result = LoadTerFile(doc, path.toStdString(), nullptr);

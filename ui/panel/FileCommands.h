@@ -32,3 +32,6 @@ bool OnSaveMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObs
 // "&Load Map [TER]": asks for a file and reads it into the map; a file that cannot be used is
 // shown and leaves the map as it was. Returns true when a map was loaded.
 bool OnLoadMap(CMainDoc& doc, FileDialogRecord& record, QWidget* parent, CDocObserver* panel);
+
+// Reads the map file `path` into the map as "Load Map" does once its file is chosen.
+bool LoadMapFile(CMainDoc& doc, const QString& path, QWidget* parent, CDocObserver* panel);

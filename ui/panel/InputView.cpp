@@ -17,6 +17,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -614,6 +615,13 @@ bool CInputView::HandlesCommand(CommandId id) const {
     default:
         return ZoomIndex(id) >= 0 || IsHeightmapCommand(id);
     }
+}
+
+bool CInputView::OpenMapFile(const QString& path) {
+    const QFileInfo info(path);
+    m_ofn.folder = info.absolutePath();
+    m_ofn.fileName = info.fileName();
+    return LoadMapFile(*m_pDoc, info.absoluteFilePath(), this, this);
 }
 
 void CInputView::OnCommand(CommandId id) {

@@ -55,6 +55,10 @@ public:
     // unmodified). The map window sets it; without it the map is replaced.
     void SetConfirmReplace(std::function<bool()> confirm) { m_confirmReplace = std::move(confirm); }
 
+    // Loads the map file `path` as Load Map does after its dialog; the next file dialog starts
+    // in the map's folder. Returns true when the map was loaded.
+    bool OpenMapFile(const QString& path);
+
     // The map view's keyboard: `navigate` takes the keys the panel's controls leave (arrows,
     // pages, Home) and returns whether it used them; `zoomBy` zooms by steps around the mouse.
     void SetMapKeys(std::function<bool(int key, Qt::KeyboardModifiers)> navigate,

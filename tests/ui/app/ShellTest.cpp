@@ -1,3 +1,4 @@
+#include "BuildInfo.h"
 #include "ColorView.h"
 #include "EditorApp.h"
 #include "ErrorDlg.h"
@@ -6,6 +7,7 @@
 #include "MainFrame.h"
 #include "ModalWatch.h"
 #include "SplitterFrame.h"
+#include "TerFile.h"
 #include "TestSupport.h"
 #include "TextView.h"
 
@@ -217,7 +219,9 @@ TEST_F(ShellTest, OnlyHandledCommandsAreEnabled) {
     EXPECT_FALSE(m_main->Action(CommandId::SaveMap)->isEnabled());
     EXPECT_TRUE(m_main->Action(CommandId::About)->isEnabled());
     EXPECT_EQ(m_main->windowTitle(), kTitle);
-    EXPECT_TRUE(MessageOf([&] { m_main->Action(CommandId::About)->trigger(); }).contains(kTitle));
+    const QString about = MessageOf([&] { m_main->Action(CommandId::About)->trigger(); });
+    EXPECT_TRUE(about.contains(kTitle) && about.contains("Version " TERRAIN_VERSION))
+        << about.toStdString();
 
     m_main->Action(CommandId::FileNew)->trigger();
     ASSERT_EQ(Windows().size(), 1);
@@ -305,7 +309,50 @@ TEST(ShellStartUp, WithoutTilesOnlyTheErrorDialogShowsAndTheExitCodeIs255) {
         EXPECT_EQ(app.MainFrame(), nullptr);
         EXPECT_FALSE(hadMainWindow);
         EXPECT_EQ(caption, "Error");
-        EXPECT_EQ(text, "Oops: No terrain tiles were found.  Terrain tiles (24-bit 128x128 BMP "
-                        "files) must be stored in the subdirectory TEXTURES.");
+        EXPECT_TRUE(text.startsWith("Oops: No terrain tiles were found.  Terrain tiles (24-bit "
+                                    "128x128 BMP files) must be stored in the subdirectory "
+                                    "TEXTURES.\n\nThe tiles were looked for in " +
+                                    QString::fromStdString((dir.Path() / "Textures").string())))
+            << text.toStdString();
+    }
+}
+
+// "terrain-editor MAP.ter" works in the map's folder and opens the map in the first window; a
+// missing path or a file that is no map ends with the Error dialog and exit code 2.
+TEST(ShellStartUp, ArgumentOpensAMapInItsFolderOrIsRefused) {
+    WorkDir start;
+    TempDir project;
+    WritePlainTiles(project.Path(), {0x208040});
+    const fs::path map = project.Path() / "hills.ter";
+    CMainDoc saved;
+    ASSERT_TRUE(saved.OnNewDocument(project.Path()));
+    saved.m_map.m_nSizeX = 20;
+    saved.m_map.m_height[CellIndex(3, 4)] = 77;
+    SaveTerFile(saved, map);
+    {
+        CEditorApp app;
+        EXPECT_EQ(app.Run({"terrain-editor", "--smoke-test", QString::fromStdString(map.string())}),
+                  0);
+        EXPECT_TRUE(fs::equivalent(fs::current_path(), project.Path()));
+        const CSplitterFrame* frame = app.MainFrame()->ActiveFrame();
+        EXPECT_EQ(frame->DisplayName(), "hills.ter");
+        EXPECT_EQ(frame->GetDocument()->m_map.m_nSizeX, 20);
+        EXPECT_EQ(frame->GetDocument()->m_map.m_height[CellIndex(3, 4)], 77);
+        EXPECT_EQ(frame->GetDocument()->m_change.m_bModified, 0);
+    }
+    for (const fs::path& bad :
+         {project.Path() / "missing.ter", project.Path() / "Textures" / "A0000000.BMP"}) {
+        const QString path = QString::fromStdString(bad.string());
+        QString text;
+        const auto watch = OnNextModal([&](QWidget* w) {
+            auto* dlg = qobject_cast<CErrorDlg*>(w);
+            ASSERT_NE(dlg, nullptr);
+            text = dlg->Message();
+            dlg->close();
+        });
+        CEditorApp app;
+        EXPECT_EQ(app.Run({"terrain-editor", path}), 2);
+        EXPECT_EQ(app.MainFrame(), nullptr);
+        EXPECT_TRUE(text.startsWith('"' + path + '"')) << text.toStdString();
     }
 }
