@@ -32,6 +32,9 @@ for size in 48 256; do
 done
 rsvg-convert -w 32 -o "$work/svg.png" "$icons/scalable/apps/terrain-editor.svg" || fail "SVG icon"
 [ "$("$prefix/bin/terrain-batch" --version)" = "terrain-batch $version" ] || fail "terrain-batch --version"
+# --version prints in a terminal without a display too.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/terrain-editor" --version 2>/dev/null)" = \
+    "terrain-editor $version" ] || fail "terrain-editor --version without a display"
 
 # run DIR RC PATTERN ARGS...: the editor started in DIR ends with RC and prints PATTERN.
 run() {
