@@ -77,15 +77,7 @@ TEST_F(HeightmapTest, RawFilesHoldTheWholePlaneColumnByColumn) {
     EXPECT_EQ(file[3 * 512 + 5], d.m_map.m_height[CellIndex(3, 5)]);
     EXPECT_EQ(file[400 * 512 + 300], d.m_map.m_height[CellIndex(400, 300)]);
     EXPECT_EQ(d.m_change.m_bModified, 0); // an export changes nothing
-
-    // Exporting and importing again gives back the plane.
-    const CellPlanes source = d.m_map;
-    Scramble(d, 2);
-    const CellPlanes before = d.m_map;
-    EXPECT_TRUE(ImportRawHeights(d, path).FullPlane());
-    ExpectHeights(
-        before, 512, 512, [&](int x, int y) { return source.m_height[CellIndex(x, y)]; },
-        "round trip");
+    // (Importing the exported file again: EveryImportIsOneUndoableStep.)
 
     // A file of 65,536 bytes fills the columns x = 0 ... 127; one of other lengths is read as
     // far as it goes, and the result tells its length.
@@ -138,10 +130,6 @@ TEST_F(HeightmapTest, BmpPixelsFromTheTopLeftAreCells) {
         ImportBmpHeights(*m_doc, path);
         const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height);
         ExpectHeights(before, std::min(c.width, 512), std::min(c.height, 512), index, what);
-        if (c.width == 256) {
-            EXPECT_EQ(m_doc->m_map.m_height[CellIndex(0, 0)], 200);
-            EXPECT_EQ(m_doc->m_map.m_height[CellIndex(0, 255)], index(0, 255)); // bottom left
-        }
     }
 }
 
@@ -163,14 +151,6 @@ TEST_F(HeightmapTest, PngExportHoldsEveryHeightAsSixteenBits) {
             ASSERT_EQ(png.samples[static_cast<std::size_t>(y) * 512 + x],
                       static_cast<std::uint8_t>(x + 3 * y) * 257)
                 << x << "," << y;
-
-    const CellPlanes source = d.m_map;
-    Scramble(d, 3);
-    const CellPlanes before = d.m_map;
-    ImportPngHeights(d, path);
-    ExpectHeights(
-        before, 512, 512, [&](int x, int y) { return source.m_height[CellIndex(x, y)]; },
-        "round trip");
 }
 
 TEST_F(HeightmapTest, PngImportTurnsEveryKindOfPictureIntoHeights) {
@@ -316,8 +296,9 @@ TEST_F(HeightmapTest, UnusableFilesChangeNothing) {
     EXPECT_EQ(m_doc->m_change.m_nSnapshots, 0);
 }
 
-// Each import is one undoable change of the heights: one snapshot, the map modified, every view
-// but the sender told to redraw everything.
+// Each import of an exported file gives back its heights and leaves the other planes and the
+// size alone, in one undoable change: one snapshot, the map modified, every view but the sender
+// told to redraw everything.
 TEST_F(HeightmapTest, EveryImportIsOneUndoableStep) {
     const fs::path raw = m_dir / "h.raw", bmp = m_dir / "h.bmp", png = m_dir / "h.png";
     CMainDoc source;
@@ -334,7 +315,7 @@ TEST_F(HeightmapTest, EveryImportIsOneUndoableStep) {
     picture.Write(bmp);
 
     const std::function<void(CMainDoc&, CDocObserver*)> imports[] = {
-        [&](CMainDoc& d, CDocObserver* s) { ImportRawHeights(d, raw, s); },
+        [&](CMainDoc& d, CDocObserver* s) { EXPECT_TRUE(ImportRawHeights(d, raw, s).FullPlane()); },
         [&](CMainDoc& d, CDocObserver* s) { ImportBmpHeights(d, bmp, s); },
         [&](CMainDoc& d, CDocObserver* s) { ImportPngHeights(d, png, s); },
     };
@@ -347,7 +328,9 @@ TEST_F(HeightmapTest, EveryImportIsOneUndoableStep) {
         doc->m_redraw.m_bRedrawAll = 0;
         const CellPlanes before = doc->m_map;
         import(*doc, &panel);
-        EXPECT_TRUE(doc->m_map.m_height == source.m_map.m_height);
+        CellPlanes want = before;
+        want.m_height = source.m_map.m_height;
+        EXPECT_TRUE(doc->m_map == want);
         EXPECT_EQ(doc->m_change.m_nSnapshots, 1);
         EXPECT_EQ(doc->m_change.m_bModified, 1);
         EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 1);
