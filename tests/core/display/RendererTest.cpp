@@ -61,29 +61,29 @@ TEST(FrameOpsTest, CellsMatchThePerPixelRulesAtEveryZoomAndOrientation) {
         const int n = 128 / step;
         for (int orient = 0; orient < 4; ++orient) {
             const int mirror = orient & 1, flip = orient >> 1;
-            for (int b : {0, -1, -64, -128, -129, 1, 100, 200, 201}) {
+            // Draws one cell at (10, 20), brightened by b or shaded from the corners k.
+            auto check = [&](int b, const int* k) {
                 Picture frame(300, 300);
-                DrawTile(frame, 10, 20, tile, b, flip, mirror, step);
+                if (k)
+                    DrawTileShaded(frame, 10, 20, tile, k[0], k[1], k[2], k[3], flip, mirror, step);
+                else
+                    DrawTile(frame, 10, 20, tile, b, flip, mirror, step);
                 for (int r = 0; r < n; ++r)
                     for (int c = 0; c < n; ++c)
                         ASSERT_EQ(frame.At(10 + c, 20 + r),
-                                  ExpectedPixel(tile, c, r, step, flip, mirror, b))
-                            << "step " << step << " orient " << orient << " b " << b;
+                                  ExpectedPixel(tile, c, r, step, flip, mirror, b, k))
+                            << "step " << step << " orient " << orient << " b " << b << " c " << c
+                            << " r " << r;
                 EXPECT_EQ(frame.At(9, 20), 0u); // nothing outside the cell
                 EXPECT_EQ(frame.At(10 + n, 20 + n - 1), 0u);
-            }
+            };
+            for (int b : {0, -1, -64, -128, -129, 1, 100, 200, 201})
+                check(b, nullptr);
             // Shaded: corners with mixed signs and large values exercise the truncation.
             const int corners[][4] = {
                 {0, 0, 0, 0}, {64, -64, 128, -255}, {-7, 13, -1, 1}, {16320, -16320, 500, 3}};
-            for (const auto& k : corners) {
-                Picture frame(300, 300);
-                DrawTileShaded(frame, 3, 5, tile, k[0], k[1], k[2], k[3], flip, mirror, step);
-                for (int r = 0; r < n; ++r)
-                    for (int c = 0; c < n; ++c)
-                        ASSERT_EQ(frame.At(3 + c, 5 + r),
-                                  ExpectedPixel(tile, c, r, step, flip, mirror, 0, k))
-                            << "step " << step << " orient " << orient << " c " << c << " r " << r;
-            }
+            for (const auto& k : corners)
+                check(0, k);
         }
     }
 }

@@ -67,18 +67,31 @@ protected:
     std::unique_ptr<CMainDoc> m_doc = std::make_unique<CMainDoc>();
 };
 
-TEST_F(HeightmapTest, RawFilesHoldTheWholePlaneColumnByColumn) {
-    CMainDoc& d = *m_doc;
-    // A 256 x 256 map still writes all 512 x 512 heights.
-    const fs::path path = m_dir / "a.raw";
-    ExportRawHeights(d, path);
-    const Bytes file = ReadBytes(path);
-    ASSERT_EQ(file.size(), 262144u);
-    EXPECT_EQ(file[3 * 512 + 5], d.m_map.m_height[CellIndex(3, 5)]);
-    EXPECT_EQ(file[400 * 512 + 300], d.m_map.m_height[CellIndex(400, 300)]);
+// A 256 x 256 map still exports all 512 x 512 heights: raw bytes column by column, a 16-bit
+// grey PNG row by row. (Importing them again: EveryImportIsOneUndoableStep.)
+TEST_F(HeightmapTest, ExportsHoldEveryHeightOfThePlane) {
+    const CMainDoc& d = *m_doc;
+    ExportRawHeights(*m_doc, m_dir / "h.raw");
+    ExportPngHeights(*m_doc, m_dir / "h.png");
     EXPECT_EQ(d.m_change.m_bModified, 0); // an export changes nothing
-    // (Importing the exported file again: EveryImportIsOneUndoableStep.)
+    const Bytes raw = ReadBytes(m_dir / "h.raw");
+    const TestPng png = TestPng::Decode(ReadBytes(m_dir / "h.png"));
+    ASSERT_EQ(raw.size(), 262144u);
+    ASSERT_EQ(png.width, 512);
+    ASSERT_EQ(png.height, 512);
+    EXPECT_EQ(png.colorType, TestPng::Grey);
+    EXPECT_EQ(png.bitDepth, 16);
+    for (int x = 0; x < 512; ++x)
+        for (int y = 0; y < 512; ++y) {
+            const int h = d.m_map.m_height[CellIndex(x, y)];
+            ASSERT_EQ(raw[static_cast<std::size_t>(x) * 512 + y], h) << x << "," << y;
+            ASSERT_EQ(png.samples[static_cast<std::size_t>(y) * 512 + x], h * 257) << x << "," << y;
+        }
+}
 
+TEST_F(HeightmapTest, RawImportReadsAsFarAsTheFileGoes) {
+    CMainDoc& d = *m_doc;
+    const fs::path path = m_dir / "a.raw";
     // A file of 65,536 bytes fills the columns x = 0 ... 127; one of other lengths is read as
     // far as it goes, and the result tells its length.
     for (std::size_t length : {std::size_t{65536}, std::size_t{1000}, std::size_t{262144 + 9}}) {
@@ -131,26 +144,6 @@ TEST_F(HeightmapTest, BmpPixelsFromTheTopLeftAreCells) {
         const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height);
         ExpectHeights(before, std::min(c.width, 512), std::min(c.height, 512), index, what);
     }
-}
-
-// 16-bit export of every height, read back both by libpng as stored and by the import.
-TEST_F(HeightmapTest, PngExportHoldsEveryHeightAsSixteenBits) {
-    CMainDoc& d = *m_doc;
-    for (int x = 0; x < 512; ++x)
-        for (int y = 0; y < 512; ++y)
-            d.m_map.m_height[CellIndex(x, y)] = static_cast<std::uint8_t>(x + 3 * y);
-    const fs::path path = m_dir / "h.png";
-    ExportPngHeights(d, path);
-    const TestPng png = TestPng::Decode(ReadBytes(path));
-    EXPECT_EQ(png.width, 512);
-    EXPECT_EQ(png.height, 512);
-    EXPECT_EQ(png.colorType, TestPng::Grey);
-    EXPECT_EQ(png.bitDepth, 16);
-    for (int y = 0; y < 512; ++y)
-        for (int x = 0; x < 512; ++x)
-            ASSERT_EQ(png.samples[static_cast<std::size_t>(y) * 512 + x],
-                      static_cast<std::uint8_t>(x + 3 * y) * 257)
-                << x << "," << y;
 }
 
 TEST_F(HeightmapTest, PngImportTurnsEveryKindOfPictureIntoHeights) {

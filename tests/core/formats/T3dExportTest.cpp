@@ -284,16 +284,9 @@ TEST_F(T3dExportTest, PieceNamesSplitTheFileNameNotTheFolder) {
         {"/maps/hills", "/maps/hills XB-YA"},
         {"hills.t3d", "hills XB-YA.t3d"},
     };
+    // (On disk, in a folder named "v1.0": ExportCommandsTest.)
     for (const auto& c : cases)
         EXPECT_EQ(T3dPiecePath(c.path, 1, 0), fs::path(c.piece)) << c.path;
-
-    // And on disk, inside a folder with a "." in its name.
-    fs::create_directories(m_dir / "v1.5");
-    m_doc->m_map.m_nSizeX = 16;
-    m_doc->m_map.m_nSizeY = 8;
-    EXPECT_EQ(ExportT3d(*m_doc, Choices(3, 1), m_dir / "v1.5" / "hills.t3d").piecesWritten, 2);
-    EXPECT_EQ(FileNames(m_dir / "v1.5"),
-              (std::set<std::string>{"hills XA-YA.t3d", "hills XB-YA.t3d"}));
 }
 
 TEST_F(T3dExportTest, RandomMapMatchesASecondComputation) {
