@@ -26,19 +26,20 @@ Picture NoiseTile(std::uint32_t seed) {
 }
 
 // What a cell pixel must be, straight from the rules: output column c, row r from the top of
-// an n-pixel cell. The tile's rows are counted bottom-up when sampling.
+// an n-pixel cell, brightened by b, or shaded from the corners k = {tl, tr, bl, br} if given.
+// The tile's rows are counted bottom-up when sampling.
 std::uint32_t ExpectedPixel(const Picture& tile, int c, int r, int step, int flip, int mirror,
-                            bool shaded, int b, int tl, int tr, int bl, int br) {
+                            int b, const int* k = nullptr) {
     const int n = 128 / step;
     const int v = n - 1 - r; // row from the cell's bottom
     const int srcFromBottom = flip ? r * step : v * step;
     const int srcCol = mirror ? (n - 1 - c) * step : c * step;
     const std::uint32_t p = tile.At(srcCol, 127 - srcFromBottom);
     int value;
-    if (shaded) {
+    if (k) {
         const int q = n * n, i = c;
-        value = (bl * (q + i * v - i * n - n * v)) / q + (tl * (n * v - i * v)) / q +
-                ((i * n - i * v) * br) / q + (tr * i * v) / q;
+        value = (k[2] * (q + i * v - i * n - n * v)) / q + (k[0] * (n * v - i * v)) / q +
+                ((i * n - i * v) * k[3]) / q + (k[1] * i * v) / q;
     } else {
         if (b < -128)
             return 0;
@@ -60,31 +61,29 @@ TEST(FrameOpsTest, CellsMatchThePerPixelRulesAtEveryZoomAndOrientation) {
         const int n = 128 / step;
         for (int orient = 0; orient < 4; ++orient) {
             const int mirror = orient & 1, flip = orient >> 1;
-            for (int b : {0, -1, -64, -128, -129, 1, 100, 200, 201}) {
+            // Draws one cell at (10, 20), brightened by b or shaded from the corners k.
+            auto check = [&](int b, const int* k) {
                 Picture frame(300, 300);
-                DrawTile(frame, 10, 20, tile, b, flip, mirror, step);
+                if (k)
+                    DrawTileShaded(frame, 10, 20, tile, k[0], k[1], k[2], k[3], flip, mirror, step);
+                else
+                    DrawTile(frame, 10, 20, tile, b, flip, mirror, step);
                 for (int r = 0; r < n; ++r)
                     for (int c = 0; c < n; ++c)
-                        ASSERT_EQ(
-                            frame.At(10 + c, 20 + r),
-                            ExpectedPixel(tile, c, r, step, flip, mirror, false, b, 0, 0, 0, 0))
-                            << "step " << step << " orient " << orient << " b " << b;
+                        ASSERT_EQ(frame.At(10 + c, 20 + r),
+                                  ExpectedPixel(tile, c, r, step, flip, mirror, b, k))
+                            << "step " << step << " orient " << orient << " b " << b << " c " << c
+                            << " r " << r;
                 EXPECT_EQ(frame.At(9, 20), 0u); // nothing outside the cell
                 EXPECT_EQ(frame.At(10 + n, 20 + n - 1), 0u);
-            }
+            };
+            for (int b : {0, -1, -64, -128, -129, 1, 100, 200, 201})
+                check(b, nullptr);
             // Shaded: corners with mixed signs and large values exercise the truncation.
             const int corners[][4] = {
                 {0, 0, 0, 0}, {64, -64, 128, -255}, {-7, 13, -1, 1}, {16320, -16320, 500, 3}};
-            for (const auto& k : corners) {
-                Picture frame(300, 300);
-                DrawTileShaded(frame, 3, 5, tile, k[0], k[1], k[2], k[3], flip, mirror, step);
-                for (int r = 0; r < n; ++r)
-                    for (int c = 0; c < n; ++c)
-                        ASSERT_EQ(frame.At(3 + c, 5 + r),
-                                  ExpectedPixel(tile, c, r, step, flip, mirror, true, 0, k[0], k[1],
-                                                k[2], k[3]))
-                            << "step " << step << " orient " << orient << " c " << c << " r " << r;
-            }
+            for (const auto& k : corners)
+                check(0, k);
         }
     }
 }
@@ -117,11 +116,8 @@ TEST(FrameOpsTest, GridLinesLieOnTheRowAboveAndNumbersPrintWithoutZeros) {
         EXPECT_EQ(frame.At(x, 2), (x >= 2 && x <= 6) ? kGridHColor : 0u) << x;
     EXPECT_EQ(frame.At(7, 4), 0u);
 
-    EXPECT_EQ(NumberText(12), "12");
-    EXPECT_EQ(NumberText(0), "0");
-    EXPECT_EQ(NumberText(100), "100");
-    EXPECT_EQ(NumberText(-3), "-3");
-    EXPECT_EQ(NumberText(512), "512");
+    for (int n : {12, 0, 100, -3, 512})
+        EXPECT_EQ(NumberText(n), std::to_string(n));
 }
 
 class RenderTest : public ::testing::Test {
@@ -167,13 +163,12 @@ TEST_F(RenderTest, FullRedrawShadesByHeightAndBlacksOutBeyondTheMap) {
     EXPECT_EQ(doc->m_redraw.m_bRedrawAll, 0);
 
     const Picture& t0 = doc->m_tiles.m_hTileDib[0];
-    EXPECT_EQ(CellPixel(0, 0, 1, 1), ExpectedPixel(t0, 1, 1, 32, 0, 0, false, 0 - 640, 0, 0, 0, 0));
-    EXPECT_EQ(CellPixel(1, 0, 2, 3), ExpectedPixel(t0, 2, 3, 32, 0, 0, false, -64, 0, 0, 0, 0));
+    EXPECT_EQ(CellPixel(0, 0, 1, 1), ExpectedPixel(t0, 1, 1, 32, 0, 0, 0 - 640));
+    EXPECT_EQ(CellPixel(1, 0, 2, 3), ExpectedPixel(t0, 2, 3, 32, 0, 0, -64));
     EXPECT_EQ(CellPixel(2, 0, 0, 0), 0u);
     EXPECT_EQ(CellPixel(3, 0, 3, 3), 0xFFFFFFFFu);
     EXPECT_EQ(CellPixel(4, 0, 0, 0), 0u); // the new frame is black there
-    EXPECT_EQ(CellPixel(0, 1, 0, 2),
-              ExpectedPixel(doc->m_tiles.m_hTileDib[2], 0, 2, 32, 0, 1, false, 0, 0, 0, 0, 0));
+    EXPECT_EQ(CellPixel(0, 1, 0, 2), ExpectedPixel(doc->m_tiles.m_hTileDib[2], 0, 2, 32, 0, 1, 0));
     // 200.5 columns x 150 rows of cells: the half-visible column 200 is drawn too (black,
     // beyond the map), so no pixel of the client area keeps what was there before.
     doc->m_view.m_nHeightViewScale = -1; // no shading: tiles exactly as loaded
@@ -183,15 +178,15 @@ TEST_F(RenderTest, FullRedrawShadesByHeightAndBlacksOutBeyondTheMap) {
     renderer.Render(*doc, 802, 600, 0, 0, nullptr);
     for (int x : {799, 801, 803})
         EXPECT_EQ(renderer.m_hFrameDib.At(x, 10), 0u) << x;
-    EXPECT_EQ(CellPixel(3, 0, 3, 3), ExpectedPixel(t0, 3, 3, 32, 0, 0, false, 0, 0, 0, 0, 0));
+    EXPECT_EQ(CellPixel(3, 0, 3, 3), ExpectedPixel(t0, 3, 3, 32, 0, 0, 0));
     // A partly visible map cell is drawn like the others: a 40-pixel client at 32 pixels a cell
     // shows a quarter of cell 1, whose pixels beyond the client are drawn too.
     doc->m_view.m_nZoomStep = 4;
     doc->m_view.m_nCellPixels = 32;
     doc->RedrawAll();
     renderer.Render(*doc, 40, 40, 0, 0, nullptr);
-    EXPECT_EQ(CellPixel(1, 1, 20, 20), ExpectedPixel(t0, 20, 20, 4, 0, 0, false, 0, 0, 0, 0, 0));
-    EXPECT_EQ(CellPixel(1, 1, 30, 30), ExpectedPixel(t0, 30, 30, 4, 0, 0, false, 0, 0, 0, 0, 0));
+    EXPECT_EQ(CellPixel(1, 1, 20, 20), ExpectedPixel(t0, 20, 20, 4, 0, 0, 0));
+    EXPECT_EQ(CellPixel(1, 1, 30, 30), ExpectedPixel(t0, 30, 30, 4, 0, 0, 0));
     // The overview holds each cell's tile colour, black for an index beyond the library.
     EXPECT_EQ(overview.At(0, 1), static_cast<std::uint32_t>(doc->m_tiles.m_tileColor[2]));
     EXPECT_EQ(overview.At(4, 0), 0u);
@@ -209,7 +204,7 @@ TEST_F(RenderTest, PartialRedrawDrawsOnlyListedVisibleCells) {
     Picture overview(30, 30);
     ASSERT_TRUE(renderer.Render(*doc, 160, 160, 18, 12, &overview));
     EXPECT_EQ(renderer.m_hFrameDib.At(16 + 5, 7),
-              ExpectedPixel(doc->m_tiles.m_hTileDib[1], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
+              ExpectedPixel(doc->m_tiles.m_hTileDib[1], 5, 7, 8, 0, 0, 0));
     EXPECT_EQ(renderer.m_hFrameDib.At(5, 7), 0x0A0B0Cu);
     EXPECT_EQ(overview.At(20, 20), static_cast<std::uint32_t>(doc->m_tiles.m_tileColor[1]));
     EXPECT_EQ(overview.At(4, 3), 0u);
@@ -219,7 +214,7 @@ TEST_F(RenderTest, PartialRedrawDrawsOnlyListedVisibleCells) {
     renderer.Render(*doc, 100, 90, 18, 12, nullptr);
     EXPECT_EQ(renderer.m_hFrameDib.width, 300);
     EXPECT_EQ(renderer.m_hFrameDib.At(5, 7),
-              ExpectedPixel(doc->m_tiles.m_hTileDib[0], 5, 7, 8, 0, 0, false, 0, 0, 0, 0, 0));
+              ExpectedPixel(doc->m_tiles.m_hTileDib[0], 5, 7, 8, 0, 0, 0));
 }
 
 TEST_F(RenderTest, ZoomedOutTilesFollowATileReload) {
@@ -247,12 +242,12 @@ TEST_F(RenderTest, GouraudBlendsTowardsNeighboursAndUnshadedEdges) {
     doc->m_map.m_flip[CellIndex(1, 1)] = 1;
     renderer.Render(*doc, 256, 256, 0, 0, nullptr);
     const Picture& t = doc->m_tiles.m_hTileDib[0];
+    const int first[] = {40, 10, 20, 30}, last[] = {30, 0, 0, 0};
     for (int r : {0, 77, 127})
         for (int c : {0, 50, 127}) {
-            EXPECT_EQ(CellPixel(0, 0, c, r),
-                      ExpectedPixel(t, c, r, 1, 0, 0, true, 0, 40, 10, 20, 30));
+            EXPECT_EQ(CellPixel(0, 0, c, r), ExpectedPixel(t, c, r, 1, 0, 0, 0, first));
             // the last cell blends towards 0 outside the map, whatever its flip
-            EXPECT_EQ(CellPixel(1, 1, c, r), ExpectedPixel(t, c, r, 1, 1, 0, true, 0, 30, 0, 0, 0));
+            EXPECT_EQ(CellPixel(1, 1, c, r), ExpectedPixel(t, c, r, 1, 1, 0, 0, last));
         }
 }
 
@@ -262,27 +257,20 @@ TEST_F(RenderTest, GridAndScaleMarker) {
     doc->m_view.m_nHeightViewScale = -1;
     renderer.Render(*doc, 300, 260, 0, 0, nullptr); // 2 x 2 whole cells and parts at x1
     const Picture& f = renderer.m_hFrameDib;
-    // Vertical line on the first column of the second cell column, rows 0..254.
-    EXPECT_EQ(f.At(128, 100), kGridVColor);
-    EXPECT_EQ(f.At(128, 254), kGridVColor);
-    EXPECT_NE(f.At(128, 255), kGridVColor);
-    EXPECT_EQ(f.At(256, 100), kGridVColor); // the partly visible third column has its line
-    EXPECT_NE(f.At(384, 100), kGridVColor); // and none beyond it
-    // Horizontal line on the last row of the first cell row, over all three cell columns.
-    EXPECT_EQ(f.At(0, 127), kGridHColor);
-    EXPECT_EQ(f.At(255, 127), kGridHColor);
-    EXPECT_EQ(f.At(383, 127), kGridHColor);
-    EXPECT_NE(f.At(384, 127), kGridHColor);
-    // Marker: s = 66; top edge on row 1, bottom on row 65, left on column 2, right on 66.
-    EXPECT_EQ(f.At(3, 1), kGridHColor);
-    EXPECT_EQ(f.At(65, 1), kGridHColor);
-    EXPECT_EQ(f.At(2, 1), kGridVColor); // the vertical edges are drawn last
-    EXPECT_NE(f.At(3, 0), kGridHColor);
-    EXPECT_EQ(f.At(30, 65), kGridHColor);
-    EXPECT_EQ(f.At(2, 30), kGridVColor);
-    EXPECT_EQ(f.At(66, 30), kGridVColor);
-    EXPECT_NE(f.At(67, 30), kGridVColor);
-    EXPECT_NE(f.At(30, 30), kGridVColor);
+    using P = std::pair<int, int>;
+    // Vertical lines: the first column of the second and of the partly visible third cell
+    // column, rows 0..254; the marker's (s = 66) left edge on column 2 and right edge on 66,
+    // drawn last. None below row 254, beyond the third column, right of or inside the marker.
+    for (auto [x, y] : {P{128, 100}, {128, 254}, {256, 100}, {2, 1}, {2, 30}, {66, 30}})
+        EXPECT_EQ(f.At(x, y), kGridVColor) << x << "," << y;
+    for (auto [x, y] : {P{128, 255}, {384, 100}, {67, 30}, {30, 30}})
+        EXPECT_NE(f.At(x, y), kGridVColor) << x << "," << y;
+    // Horizontal lines: the last row of the first cell row over all three cell columns; the
+    // marker's top edge on row 1 and bottom edge on row 65.
+    for (auto [x, y] : {P{0, 127}, {255, 127}, {383, 127}, {3, 1}, {65, 1}, {30, 65}})
+        EXPECT_EQ(f.At(x, y), kGridHColor) << x << "," << y;
+    for (auto [x, y] : {P{384, 127}, {3, 0}})
+        EXPECT_NE(f.At(x, y), kGridHColor) << x << "," << y;
 }
 
 // A region drawn in bands of rows matches one frame of the region's size: tiles, shading, the

@@ -268,9 +268,6 @@ TEST_F(MapEditorTest, CustomBrushStampsHeightsAndTilesClippedAtTheMapEdge) {
         return Cell{doc->m_map.m_height[i], doc->m_map.m_tile[i], doc->m_map.m_mirror[i],
                     doc->m_map.m_flip[i]};
     };
-    auto stored = [&](int a, int r, int offset) {
-        return std::clamp(b.brushHeight[a][r] + offset, 0, 255);
-    };
     // The stamp at (x, y) and a ring of one cell around it, as far as the planes reach.
     auto expectStamp = [&](int x, int y, bool heights, bool tiles, int offset, Cell rest) {
         for (int cx = std::max(x - 1, 0); cx <= x + 3; ++cx)
@@ -279,7 +276,7 @@ TEST_F(MapEditorTest, CustomBrushStampsHeightsAndTilesClippedAtTheMapEdge) {
                 const bool in = a >= 0 && a <= 2 && r >= 0 && r <= 1 && doc->InMap(cx, cy);
                 Cell want = rest;
                 if (in && heights)
-                    std::get<0>(want) = stored(a, r, offset);
+                    std::get<0>(want) = std::clamp(b.brushHeight[a][r] + offset, 0, 255);
                 if (in && tiles)
                     want = {std::get<0>(want), b.brushTile[a][r], b.brushMirror[a][r],
                             b.brushFlip[a][r]};
@@ -377,32 +374,28 @@ TEST_F(MapEditorTest, WeightedRaiseOffsetHeightAndSpray) {
 
 TEST_F(MapEditorTest, SmoothingOnInnerCellsEdgesAndCorners) {
     CMainDoc& d = *doc;
+    // The inner cell (5, 5) has four neighbours at 13; the corner (0, 0) has 26 and 0; the edge
+    // cell (20, 0) has 39, 0 and 0.
     for (auto [x, y] : {std::pair{4, 5}, {6, 5}, {5, 4}, {5, 6}})
         SetH(x, y, 13);
-    SmoothCell(d, 5, 5, 100);
-    EXPECT_EQ(H(5, 5), 10);
-    SetH(5, 5, 0);
-    SmoothCell(d, 5, 5, 50);
-    EXPECT_EQ(H(5, 5), 5);
-    SetH(5, 5, 12); // mean differs by 1: no change
-    SmoothCell(d, 5, 5, 100);
-    EXPECT_EQ(H(5, 5), 12);
-    RoughenCell(d, 5, 5, 100); // away from the mean: 12 - 0 (trunc of 0.77)
-    EXPECT_EQ(H(5, 5), 12);
-    SetH(5, 5, 0);
-    RoughenCell(d, 5, 5, 100);
-    EXPECT_EQ(H(5, 5), 0); // clamped
-    // A corner uses its two neighbours only; an edge its three.
     SetH(1, 0, 26);
-    SetH(0, 1, 0);
-    SmoothCell(d, 0, 0, 100);
-    EXPECT_EQ(H(0, 0), 10);
-    SetH(20, 0, 0);
     SetH(19, 0, 39);
-    SetH(21, 0, 0);
-    SetH(20, 1, 0);
-    SmoothCell(d, 20, 0, 100);
-    EXPECT_EQ(H(20, 0), 10);
+    const struct {
+        void (*tool)(CMainDoc&, int, int, int);
+        int x, y, from, weight, to;
+    } cases[] = {
+        {SmoothCell, 5, 5, 0, 100, 10},   {SmoothCell, 5, 5, 0, 50, 5},
+        {SmoothCell, 5, 5, 12, 100, 12},  // the mean differs by 1: no change
+        {RoughenCell, 5, 5, 12, 100, 12}, // away from the mean: 12 - 0 (trunc of 0.77)
+        {RoughenCell, 5, 5, 0, 100, 0},   // clamped
+        {SmoothCell, 0, 0, 0, 100, 10},   // a corner uses its two neighbours only
+        {SmoothCell, 20, 0, 0, 100, 10},  // an edge its three
+    };
+    for (const auto& c : cases) {
+        SetH(c.x, c.y, c.from);
+        c.tool(d, c.x, c.y, c.weight);
+        EXPECT_EQ(H(c.x, c.y), c.to) << c.x << "," << c.y << " from " << c.from;
+    }
     // Fast smoothing (right button) is three passes.
     SetH(5, 5, 0);
     doc->m_tools.m_nTool = toolSmooth;
