@@ -10,6 +10,9 @@
 #include <string>
 
 void RunExportGltf(const BatchOptions& opt) {
+    // A binary glTF file is known by its extension; anything else would be mislabelled.
+    if (LowerExtension(opt.output) != ".glb")
+        throw UsageError{"--output: the glTF file must end in .glb"};
     std::string warnings;
     const std::unique_ptr<CMainDoc> doc = LoadWithTiles(opt, warnings);
     GltfOptions options;

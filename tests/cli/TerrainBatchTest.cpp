@@ -402,6 +402,7 @@ TEST(TerrainBatchTest, FailuresExitWithTheirStatusAndLeaveNoFile) {
         {"export-gltf map.ter -o out.glb --textures work/Textures --region 5,0,16,1", 2,
          "--region"},
         {"export-gltf map.ter -o out.glb --cell-size 0", 2, "--cell-size"},
+        {"export-gltf map.ter -o out.gltf --textures work/Textures", 2, ".glb"},
         {"", 2, "subcommand"},
     };
     for (const Case& c : cases) {
