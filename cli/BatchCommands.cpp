@@ -11,7 +11,6 @@
 #include "TerFile.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -40,13 +39,6 @@ void ProgressBar::Show(int done, int total) {
     std::fprintf(stderr, "\r[%s] %d/%d", bar.c_str(), done, total);
     std::fflush(stderr);
     m_bDrawn = true;
-}
-
-std::string LowerExtension(const fs::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
 }
 
 namespace {

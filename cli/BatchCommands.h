@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileNames.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -29,9 +31,6 @@ struct BatchOptions {
 struct UsageError {
     std::string message;
 };
-
-// The extension of `path` in lower case, with its dot: ".png".
-std::string LowerExtension(const std::filesystem::path& path);
 
 // The commands. Each throws FileError for a file that cannot be read or written and UsageError
 // for options that do not fit together.

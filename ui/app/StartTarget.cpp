@@ -1,23 +1,10 @@
 #include "StartTarget.h"
 
 #include "BuildInfo.h"
+#include "FileNames.h"
 #include "TileLibrary.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace fs = std::filesystem;
-
-namespace {
-
-bool HasTerFileExtension(const fs::path& path) {
-    std::string ext = path.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".ter";
-}
-
-} // namespace
 
 StartTarget ResolveStartArgument(const std::string& argument) {
     StartTarget target;
@@ -30,7 +17,7 @@ StartTarget ResolveStartArgument(const std::string& argument) {
         target.error = "\"" + argument + "\": no such folder or map file.";
     } else if (fs::is_directory(status)) {
         target.workDir = path;
-    } else if (fs::is_regular_file(status) && HasTerFileExtension(path)) {
+    } else if (fs::is_regular_file(status) && LowerExtension(path) == ".ter") {
         target.workDir = path.parent_path();
         target.mapFile = path;
     } else {
