@@ -36,6 +36,25 @@ QString Outcome(const T3dExportResult& r, bool entireMap) {
     return lines.join(QStringLiteral("\n\n"));
 }
 
+// Sets up the save dialog for an export file. A name carried over from another command keeps its
+// stem but takes the export's extension, so that accepting the dialog as it opens never writes
+// over a map file.
+void UseExportFiles(FileDialogRecord& record, const QString& filter, const QString& extension) {
+    record.filter = filter;
+    record.defaultExt = extension;
+    if (!record.fileName.isEmpty())
+        record.fileName = QFileInfo(record.fileName).completeBaseName() + "." + extension;
+}
+
+// A progress window for an export that stays open, and counts on, until the export returns.
+void SetUpProgress(QProgressDialog& progress, const QString& caption) {
+    progress.setWindowTitle(caption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+}
+
 } // namespace
 
 bool OnExportT3d(const CMainDoc& doc, T3dChoices& choices, FileDialogRecord& record,
@@ -57,12 +76,7 @@ bool OnExportT3d(const CMainDoc& doc, T3dChoices& choices, FileDialogRecord& rec
         return false;
     }
 
-    record.filter = QStringLiteral("T3D Brush Data Files (*.T3D)");
-    record.defaultExt = QStringLiteral("t3d");
-    // The name carried over from another command keeps its stem but not its extension, so that
-    // accepting the dialog as it opens never writes brushes over a map file.
-    if (!record.fileName.isEmpty())
-        record.fileName = QFileInfo(record.fileName).completeBaseName() + QStringLiteral(".t3d");
+    UseExportFiles(record, QStringLiteral("T3D Brush Data Files (*.T3D)"), QStringLiteral("t3d"));
     const QString path = AskSaveFileName(parent, record, kCaption);
     if (path.isEmpty())
         return false;
@@ -70,11 +84,7 @@ bool OnExportT3d(const CMainDoc& doc, T3dChoices& choices, FileDialogRecord& rec
     T3dExportResult result;
     if (entireMap) {
         QProgressDialog progress(QString(), QStringLiteral("Cancel"), 0, total, parent);
-        progress.setWindowTitle(kCaption);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(0);
-        progress.setAutoReset(false);
-        progress.setAutoClose(false);
+        SetUpProgress(progress, kCaption);
         const auto show = [&progress](int written, int count) {
             progress.setLabelText(
                 QStringLiteral("%1 of %2 pieces written").arg(written).arg(count));
@@ -97,11 +107,7 @@ bool OnExportT3d(const CMainDoc& doc, T3dChoices& choices, FileDialogRecord& rec
 
 bool OnExportGltf(const CMainDoc& doc, FileDialogRecord& record, QWidget* parent) {
     const QString caption = QStringLiteral("Export to glTF");
-    record.filter = QStringLiteral("glTF Binary (*.glb)");
-    record.defaultExt = QStringLiteral("glb");
-    // As for T3D: a name carried over from another command never leads to writing over its file.
-    if (!record.fileName.isEmpty())
-        record.fileName = QFileInfo(record.fileName).completeBaseName() + QStringLiteral(".glb");
+    UseExportFiles(record, QStringLiteral("glTF Binary (*.glb)"), QStringLiteral("glb"));
     const QString path = AskSaveFileName(parent, record, caption);
     if (path.isEmpty())
         return false;
@@ -110,11 +116,7 @@ bool OnExportGltf(const CMainDoc& doc, FileDialogRecord& record, QWidget* parent
     {
         QProgressDialog progress(QStringLiteral("Writing %1 ...").arg(QFileInfo(path).fileName()),
                                  QStringLiteral("Cancel"), 0, 1, parent);
-        progress.setWindowTitle(caption);
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(0);
-        progress.setAutoReset(false);
-        progress.setAutoClose(false);
+        SetUpProgress(progress, caption);
         const auto show = [&progress](int done, int total) {
             progress.setMaximum(total);
             progress.setValue(done); // also handles the Cancel button
