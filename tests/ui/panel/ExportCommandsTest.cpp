@@ -74,19 +74,9 @@ TEST_F(ExportCommandsTest, ExportsOnePieceThenTheWholeMapThroughTheMenuCommand) 
     }
     EXPECT_EQ(filter, "T3D Brush Data Files (*.T3D)");
     const std::string text = ReadText(m_dir / "corner.t3d");
-    const std::string head = "Begin PolyList Num=128 Max=128\r\n"
-                             "Begin Polygon Group=2DLoft Item=2DLoft Texture=A0000000\r\n"
-                             "Origin 0,0,160\r\n"
-                             "TextureU -1,0,0\r\n"
-                             "TextureV 0,1,0\r\n"
-                             "Vertex 0,0,160\r\n"
-                             "Vertex 128,128,160\r\n"
-                             "Vertex 0,128,160\r\n"
-                             "End Polygon\r\n";
-    EXPECT_EQ(text.substr(0, head.size()), head);
     std::string piece;
     WriteT3dPiece(piece, doc, T3dCornerGrid(doc.m_map.m_height.data()), 0, 0, 8);
-    EXPECT_EQ(text, piece);
+    EXPECT_EQ(text, piece); // the core's piece, whose text its own tests check
     const T3dChoices& kept = Panel()->T3dExportChoices();
     EXPECT_EQ(kept.m_nT3dSize, 3);
     EXPECT_EQ(kept.m_nT3dLocation, 0);
